@@ -1,0 +1,75 @@
+// tendrix run PROC [--dir DIR] [--answer BUTTON]... [procedure options]
+//
+// Runs one procedure through the headless runtime. Every message it would
+// show is printed as "CAPTION: TEXT"; a question takes the next --answer,
+// else its default button; a halt prints "Halt: TEXT" and exits 3.
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <iostream>
+
+#include "app/commands.h"
+#include "app/procedures.h"
+#include "runtime/context.h"
+#include "runtime/headless_ui.h"
+#include "runtime/procedure.h"
+
+namespace tdx::app {
+
+namespace {
+
+int runUsage(const char* why) {
+  if (why) std::fprintf(stderr, "tendrix run: %s\n", why);
+  std::fputs("usage: tendrix run PROC [--dir DIR] [--answer BUTTON]... [options]\n", stderr);
+  return 2;
+}
+
+}  // namespace
+
+int runCommand(const Args& args) {
+  if (args.empty() || args[0].rfind("--", 0) == 0) return runUsage("no procedure named");
+  std::string proc = args[0];
+  std::filesystem::path dir = ".";
+  rt::HeadlessUi ui;
+  rt::Options options;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const auto& a = args[i];
+    if (a.rfind("--", 0) != 0) return runUsage(("unexpected argument " + a).c_str());
+    auto name = a.substr(2);
+    std::string value;
+    if (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) value = args[++i];
+    if (name == "dir") {
+      if (value.empty()) return runUsage("--dir needs a folder");
+      dir = value;
+    } else if (name == "answer") {
+      if (value.empty()) return runUsage("--answer needs a button");
+      ui.answer(value);
+    } else {
+      options[name] = value;
+    }
+  }
+  std::error_code ec;
+  if (!std::filesystem::is_directory(dir, ec)) {
+    std::fprintf(stderr, "tendrix run: %s is not a folder\n", dir.string().c_str());
+    return 1;
+  }
+  int argc = 1;
+  char name[] = "tendrix";
+  char* argv[] = {name, nullptr};
+  QCoreApplication qapp(argc, argv);
+  ui.echoTo(&std::cout);
+  rt::Session session(ui, std::filesystem::absolute(dir));
+  rt::Program program(session);
+  session.setProgram(&program);
+  registerAllProcedures(program);
+  if (!program.has(proc)) return runUsage(("no procedure " + proc).c_str());
+  try {
+    program.start(proc, options);
+  } catch (const rt::ProgramEnd& e) {
+    return e.status();
+  }
+  return 0;
+}
+
+}  // namespace tdx::app

@@ -1,0 +1,9 @@
+#include "shell/register.h"
+
+#include "runtime/procedure.h"
+
+namespace tdx::shell {
+
+void registerProcedures(rt::Program& /*program*/) {}
+
+}  // namespace tdx::shell
