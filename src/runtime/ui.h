@@ -22,6 +22,8 @@ namespace tdx::report { class Document; }
 
 namespace tdx::rt {
 
+class WindowHost;
+
 enum class Icon { None, Stop, Question, Exclamation, Information };
 
 // A message box: caption, text, icon, buttons (labels with their "&"
@@ -127,6 +129,10 @@ class Ui {
   // The print preview of a finished report (printing and saving as PDF from
   // it). Returns when the preview closes; the pages are then discarded.
   virtual void preview(const report::Document& doc, std::string_view defaultName) = 0;
+
+  // Builds the windows of window procedures (runtime/window.h); nullptr
+  // where this runtime has none.
+  virtual WindowHost* windows() { return nullptr; }
 };
 
 }  // namespace tdx::rt
