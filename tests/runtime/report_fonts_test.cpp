@@ -1,0 +1,77 @@
+#include "runtime/report_fonts.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <memory>
+
+namespace tdx::report {
+namespace {
+
+// The report tests draw with real fonts, which need a QGuiApplication; a
+// headless one, as the ctest environment and the command line use it.
+class GuiEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    if (QCoreApplication::instance()) return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+      static char dir[] = "/tmp/tendrix-xdg-XXXXXX";
+      if (mkdtemp(dir)) {
+        chmod(dir, 0700);
+        qputenv("XDG_RUNTIME_DIR", dir);
+      }
+    }
+    static int argc = 1;
+    static char name[] = "test_runtime";
+    static char* argv[] = {name, nullptr};
+    app_ = std::make_unique<QGuiApplication>(argc, argv);
+  }
+
+ private:
+  std::unique_ptr<QGuiApplication> app_;
+};
+
+[[maybe_unused]] auto* const gui = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+
+// Without fonts every report and PDF silently loses its texts: this must
+// fail, never skip.
+TEST(ReportFonts, FontsAreInstalled) {
+  ASSERT_FALSE(QFontDatabase::families().isEmpty()) << "install fonts-dejavu-core and fonts-liberation2";
+  EXPECT_NO_THROW(requireFonts());
+}
+
+TEST(ReportFonts, EveryReportFamilyIsDrawnByAnInstalledFontWithSlovenianLetters) {
+  const QStringList families = QFontDatabase::families();
+  struct Case {
+    const char* named;
+    QStringList acceptable;  // the family itself where installed, else its stand-in
+  };
+  const Case cases[] = {
+      {"Arial CE", {"Arial", "Liberation Sans"}},
+      {"Times New Roman CE", {"Times New Roman", "Liberation Serif"}},
+      {"Trebuchet MS", {"Trebuchet MS", "DejaVu Sans"}},
+      {"MS Sans Serif", {"MS Sans Serif", "DejaVu Sans"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.named);
+    const QString family = installedFamily(c.named);
+    EXPECT_TRUE(c.acceptable.contains(family, Qt::CaseInsensitive)) << family.toStdString();
+    EXPECT_TRUE(families.contains(family, Qt::CaseInsensitive)) << family.toStdString();
+    for (bool bold : {false, true}) {
+      const QFont f = qfont(Font{c.named, 8, bold});
+      EXPECT_EQ(QFontInfo(f).family().toLower(), family.toLower());
+      EXPECT_EQ(QFontInfo(f).bold(), bold);
+      const QFontMetricsF m(f);
+      for (QChar ch : QStringLiteral("čšžČŠŽćđ€")) EXPECT_TRUE(m.inFont(ch)) << QString(ch).toStdString();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tdx::report
