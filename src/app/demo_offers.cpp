@@ -9,11 +9,11 @@
 #include <numeric>
 
 #include "app/demo_names.h"
-#include "app/demo_prices.h"
 #include "app/demo_random.h"
 #include "app/demo_tender.h"
 #include "app/demo_writer.h"
 #include "records/layouts.h"
+#include "records/price_rules.h"
 
 namespace tdx::app::demo {
 
@@ -83,7 +83,9 @@ class OfferMaker {
         r.sort = std::int16_t(kWithdrawnSort);
         withdrawnDone_ = true;
       }
-      applyDerivedPrices(r);
+      // Derived exactly as the offer form derives them.
+      if (auto overflow = price::computeDerivedPrices(r, true))
+        throw std::logic_error("demo offer price out of range: " + overflow->message());
       w_.add();
     }
   }

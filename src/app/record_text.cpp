@@ -270,20 +270,35 @@ std::optional<std::string> parseDecimal(const FieldDef& f, std::string_view text
   return std::nullopt;
 }
 
+// Is `s` exactly one well-formed UTF-8 character? (What the converter
+// refused is either a character outside the code page or broken bytes,
+// which must not be echoed to the terminal.)
+bool oneUtf8Character(std::string_view s) {
+  if (s.empty()) return false;
+  auto lead = static_cast<unsigned char>(s[0]);
+  std::size_t n = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+  if (n == 0 || s.size() != n) return false;
+  for (std::size_t i = 1; i < n; ++i)
+    if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) return false;
+  return true;
+}
+
 std::optional<std::string> parseText(const FieldDef& f, std::string_view text, RecordBuffer& buf) {
   std::string bad;
   auto bytes = cp1250::fromUtf8(text, &bad);
   if (!bytes) {
-    if (bad.empty()) return std::string("not valid UTF-8");
+    if (!oneUtf8Character(bad)) return std::string("not valid UTF-8");
     return "\"" + bad + "\" is not a Windows-1250 character";
   }
   if (bytes->find('\0') != std::string::npos) return std::string("contains a zero byte");
-  std::size_t length = f.type == FieldType::Memo ? bytes->size() : cp1250::trimRight(*bytes).size();
+  // Trailing blanks are padding in every text field, the memo included:
+  // dump never shows them, so they neither count nor stay.
+  std::string_view text1250 = cp1250::trimRight(*bytes);
   auto capacity = std::size_t(field::textCapacity(f));
-  if (length > capacity)
-    return "text of " + std::to_string(length) + " characters does not fit " +
+  if (text1250.size() > capacity)
+    return "text of " + std::to_string(text1250.size()) + " characters does not fit " +
            std::to_string(capacity);
-  field::setText(buf, f, *bytes);
+  field::setText(buf, f, text1250);
   return std::nullopt;
 }
 

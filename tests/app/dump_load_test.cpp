@@ -125,6 +125,7 @@ TEST_F(DemoTender, BadLinesLeaveTheFileAsItWas) {
     const char* file;
     std::string input;
     std::string error;
+    bool alsoWithReplace = true;
   } cases[] = {
       {"paralela", "PAR:SKUP;PAR:BOGUS\n28;1\n", "line 1, PAR:BOGUS: not a field of PARALELA\n"},
       {"paralela", "PAR:SKUP;PAR:IMEZD\n28;dobro\n28;Ωmega\n",
@@ -137,10 +138,11 @@ TEST_F(DemoTender, BadLinesLeaveTheFileAsItWas) {
        "line 3, RZDR:IDZDR: duplicate value of the unique key RZDR:KIDZDR\n"},
       // Against a record already in the file, and without regard to case.
       {"skupine", "SKU:SKUP;SKU:NAZI\n31;DIETETIČNA ŽIVILA ZA POSEBNE ZDRAVSTVENE NAMENE\n",
-       "line 2, SKU:NAZI: duplicate value of the unique key SKU:KNAZI\n"},
+       "line 2, SKU:NAZI: duplicate value of the unique key SKU:KNAZI\n", false},
   };
   for (const auto& c : cases) {
     for (bool replace : {false, true}) {
+      if (replace && !c.alsoWithReplace) continue;
       TempFolder work("refuse");
       const FileDef& def = *findFile(c.file);
       fs::copy_file(dir() / std::string(def.diskName), work / std::string(def.diskName));
@@ -150,7 +152,7 @@ TEST_F(DemoTender, BadLinesLeaveTheFileAsItWas) {
       auto r = runTendrix(args, c.input);
       EXPECT_EQ(r.status, 1) << c.error;
       EXPECT_EQ(r.err, c.error);
-      EXPECT_EQ(readFile(work / std::string(def.diskName)), before) << c.error;
+      EXPECT_TRUE(readFile(work / std::string(def.diskName)) == before) << c.error;
       EXPECT_EQ(filesIn(work.path()), std::vector<std::string>{std::string(def.diskName)});
     }
   }
@@ -220,7 +222,7 @@ TEST(Demo, SameSeedSameFiles) {
     EXPECT_EQ(dump(a.path(), name), dump(b.path(), name)) << name;
     // The buyer's file is sealed with a fresh nonce each time; every other
     // file is the same to the byte.
-    if (def.ownerPassword.empty()) EXPECT_EQ(readFile(a / name), readFile(b / name)) << name;
+    if (def.ownerPassword.empty()) EXPECT_TRUE(readFile(a / name) == readFile(b / name)) << name;
   }
   EXPECT_NE(dump(a.path(), "podatki"), dump(c.path(), "podatki"));
 }
