@@ -23,6 +23,14 @@ constexpr std::array<Int, 39> makePow10() {
 }
 constexpr auto kPow10 = makePow10();
 
+constexpr std::array<std::uint64_t, 20> makePow5() {
+  std::array<std::uint64_t, 20> t{};
+  t[0] = 1;
+  for (int i = 1; i < 20; ++i) t[i] = t[i - 1] * 5;
+  return t;
+}
+constexpr auto kPow5 = makePow5();
+
 [[noreturn]] void overflow(const char* what) {
   throw DecimalOverflow(std::string("decimal overflow in ") + what);
 }
@@ -164,12 +172,20 @@ Decimal Decimal::fromUnits(std::int64_t units, int places) {
   if (units == 0) return Decimal();
   if (places == 0) return Decimal(static_cast<long long>(units));
   if (places <= 19) {
-    // Every field read comes through here: stay in 64 bits.
+    // Every field read comes through here. The denominator is 2^p * 5^p, so
+    // reducing means stripping twos and fives: no general gcd needed.
     std::uint64_t m = units < 0 ? 0 - std::uint64_t(units) : std::uint64_t(units);
-    std::uint64_t d = std::uint64_t(kPow10[places]);
-    std::uint64_t g = std::gcd(m, d);
-    Int n = Int(m / g);
-    return Decimal(units < 0 ? -n : n, Int(d / g), 0);
+    int twos = __builtin_ctzll(m);
+    if (twos > places) twos = places;
+    m >>= twos;
+    int fives = 0;
+    while (fives < places && m % 5 == 0) {
+      m /= 5;
+      ++fives;
+    }
+    std::uint64_t den = (std::uint64_t(1) << (places - twos)) * kPow5[places - fives];
+    Int n = Int(m);
+    return Decimal(units < 0 ? -n : n, Int(den), 0);
   }
   return ratio(units, kPow10[places]);
 }

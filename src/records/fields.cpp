@@ -21,6 +21,17 @@ constexpr PairTable makePairs() {
 }
 constexpr PairTable kPairs = makePairs();
 
+// 0..99 as the byte of its two digit nibbles.
+struct BcdTable {
+  std::uint8_t v[100];
+};
+constexpr BcdTable makeBcd() {
+  BcdTable t{};
+  for (int i = 0; i < 100; ++i) t.v[i] = std::uint8_t(((i / 10) << 4) | (i % 10));
+  return t;
+}
+constexpr BcdTable kBcd = makeBcd();
+
 constexpr std::int64_t kLimit[19] = {
     1LL,
     10LL,
@@ -51,12 +62,11 @@ constexpr std::int64_t kLimit[19] = {
 void encode(std::uint8_t* out, int digits, std::int64_t units) {
   int bytes = digits / 2 + 1;
   std::uint64_t m = units < 0 ? 0 - std::uint64_t(units) : std::uint64_t(units);
+  // Two digits per step: one division by a constant, one table look-up.
   for (int i = bytes - 1; i >= 1; --i) {
-    std::uint8_t lo = std::uint8_t(m % 10);
-    m /= 10;
-    std::uint8_t hi = std::uint8_t(m % 10);
-    m /= 10;
-    out[i] = std::uint8_t((hi << 4) | lo);
+    std::uint64_t q = m / 100;
+    out[i] = kBcd.v[m - q * 100];
+    m = q;
   }
   std::uint8_t first = (digits % 2 == 1) ? std::uint8_t(m % 10) : 0;
   out[0] = std::uint8_t(((units < 0 ? kNegative : 0) << 4) | first);
