@@ -152,20 +152,20 @@ Report::Laid Report::layOut(const Band& band, std::span<const Value> values) {
     }
     std::string text = t.field >= 0 ? valueText(band, t, values[static_cast<std::size_t>(t.field)]) : t.text;
     if (t.flow == Flow::Wrap) {
-      std::vector<std::string> lines = wrapLines(measure_, t.font, trimRight(text), t.box.w);
+      std::vector<WrappedLine> lines = wrapLines(measure_, t.font, trimRight(text), t.box.w);
       for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].empty()) continue;  // a blank line of a memo takes room, draws nothing
+        if (lines[i].text.empty()) continue;  // a blank line of a memo takes room, draws nothing
         laid.items.emplace_back(TextItem{{t.box.x, t.box.y + static_cast<double>(i) * lineHeight, t.box.w, lineHeight},
-                                         font, t.align, std::move(lines[i])});
+                                         font, t.align, std::move(lines[i].text), lines[i].width});
       }
       laid.height = std::max(laid.height, t.box.y + static_cast<double>(lines.size()) * lineHeight);
       continue;
     }
     text = oneLine(text);
     if (text.empty()) continue;
-    const double w = t.box.w > 0 ? t.box.w : measure_.width(t.font, text);
+    const double advance = measure_.width(t.font, text);
     const double h = std::max(t.box.h, lineHeight);
-    laid.items.emplace_back(TextItem{{t.box.x, t.box.y, w, h}, font, t.align, std::move(text)});
+    laid.items.emplace_back(TextItem{{t.box.x, t.box.y, t.box.w > 0 ? t.box.w : advance, h}, font, t.align, std::move(text), advance});
     laid.height = std::max(laid.height, t.box.y + h);
   }
   return laid;
@@ -187,13 +187,13 @@ void Report::print(const Band& band, std::span<const Value> values) {
     for (const Laid& h : waiting_) together += h.height;
     if (doc_.pages.empty()) newPage();
     if (together > bodyLeft() + kEps && bandsOnPage_) newPage();
-    for (const Laid& h : waiting_) place(h);
+    for (Laid& h : waiting_) place(h);
     waiting_.clear();
   }
   place(laid);
 }
 
-void Report::place(const Laid& laid) {
+void Report::place(Laid& laid) {
   if (doc_.pages.empty()) newPage();
   if (laid.height > bodyLeft() + kEps && bandsOnPage_) newPage();
   if (laid.height > bodyLeft() + kEps) {
@@ -206,7 +206,7 @@ void Report::place(const Laid& laid) {
   bandsOnPage_ = true;
 }
 
-void Report::split(const Laid& laid) {
+void Report::split(Laid& laid) {
   // Where each page's share of the band begins, in band coordinates: a new
   // share starts at the first item that would run past the body's foot.
   std::vector<std::size_t> order(laid.items.size());
@@ -218,16 +218,17 @@ void Report::split(const Laid& laid) {
     Extent e = extentOf(laid.items[i]);
     if (e.bottom - starts.back() > layout_.bodyHeight + kEps && e.top > starts.back() + kEps) starts.push_back(e.top);
   }
-  auto shareOf = [&](std::size_t i) {
-    double top = extentOf(laid.items[i]).top;
-    return static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(), top + kEps) - starts.begin()) - 1;
-  };
+  std::vector<std::size_t> shareOf(laid.items.size());
+  for (std::size_t i = 0; i < laid.items.size(); ++i) {
+    const double top = extentOf(laid.items[i]).top;
+    shareOf[i] = static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(), top + kEps) - starts.begin()) - 1;
+  }
   const double foot = layout_.bodyTop + layout_.bodyHeight;
   for (std::size_t share = 0; share < starts.size(); ++share) {
     if (share > 0) newPage();
     const double dy = layout_.bodyTop - starts[share];
     for (std::size_t i = 0; i < laid.items.size(); ++i) {
-      if (shareOf(i) != share) continue;
+      if (shareOf[i] != share) continue;
       put(laid, i, dy);
       clipBelow(doc_.pages.back().items.back(), foot);
     }
@@ -236,9 +237,9 @@ void Report::split(const Laid& laid) {
   bandsOnPage_ = true;
 }
 
-void Report::put(const Laid& laid, std::size_t i, double dy) {
+void Report::put(Laid& laid, std::size_t i, double dy, bool keep) {
   Page& page = doc_.pages.back();
-  Item item = laid.items[i];
+  Item item = keep ? laid.items[i] : std::move(laid.items[i]);
   shift(item, layout_.left, dy);
   for (const auto& n : laid.numbers)
     if (n.item == i) numbers_.push_back({doc_.pages.size() - 1, page.items.size(), n.picture, n.autoWidth});
@@ -246,19 +247,25 @@ void Report::put(const Laid& laid, std::size_t i, double dy) {
 }
 
 void Report::newPage() {
-  if (!doc_.pages.empty()) finishPage();
+  std::size_t expected = 64;
+  if (!doc_.pages.empty()) {
+    finishPage();
+    expected = doc_.pages.back().items.size();
+  }
   doc_.pages.emplace_back();
+  doc_.pages.back().items.reserve(expected);  // pages of a report are much alike
   used_ = 0;
   bandsOnPage_ = false;
   if (header_)
-    for (std::size_t i = 0; i < header_->items.size(); ++i) put(*header_, i, layout_.headerTop);
+    for (std::size_t i = 0; i < header_->items.size(); ++i) put(*header_, i, layout_.headerTop, true);
 }
 
 void Report::finishPage() {
   for (const PendingNumber& n : numbers_) {
     auto& t = std::get<TextItem>(doc_.pages[n.page].items[n.item]);
     t.text = pic::formatPage(*n.picture, static_cast<int>(n.page) + 1);
-    if (n.autoWidth) t.box.w = measure_.width(doc_.fonts[t.font], t.text);
+    t.advance = measure_.width(doc_.fonts[t.font], t.text);
+    if (n.autoWidth) t.box.w = t.advance;
   }
   numbers_.clear();
 }
@@ -268,7 +275,7 @@ void Report::finish() {
   if (!waiting_.empty()) {
     std::vector<Laid> headers = std::move(waiting_);
     waiting_.clear();
-    for (const Laid& h : headers) place(h);
+    for (Laid& h : headers) place(h);
   }
   if (!doc_.pages.empty()) finishPage();
   finished_ = true;

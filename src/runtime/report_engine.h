@@ -72,9 +72,11 @@ class Report {
   struct Laid;
   struct PendingNumber;
   Laid layOut(const Band& band, std::span<const Value> values);
-  void place(const Laid& laid);
-  void split(const Laid& laid);
-  void put(const Laid& laid, std::size_t item, double dy);
+  void place(Laid& laid);
+  void split(Laid& laid);
+  // Puts item `i` of a band on the current page, moved out of the band
+  // unless the band is kept (the page header goes on every page).
+  void put(Laid& laid, std::size_t i, double dy, bool keep = false);
   void newPage();
   void finishPage();
 

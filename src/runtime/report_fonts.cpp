@@ -76,6 +76,11 @@ QFont qfont(const Font& font) {
   f.setPointSizeF(font.points);
   f.setBold(font.bold);
   f.setHintingPreference(QFont::PreferNoHinting);
+  // Plain glyph advances, as the system's printed forms have them: no
+  // kerning and no ligatures. It also spares the shaping of every text,
+  // which would otherwise be most of the time a report takes.
+  f.setKerning(false);
+  f.setStyleStrategy(QFont::PreferNoShaping);
   return f;
 }
 

@@ -35,8 +35,9 @@ void requireFonts();
 QString installedFamily(std::string_view family);
 
 // The QFont of a report font: the installed family, the size in points,
-// the weight, and no hinting, so that widths scale exactly with resolution
-// and the layout's measurements hold on every device.
+// the weight; no hinting, so that widths scale exactly with resolution and
+// the layout's measurements hold on every device; no kerning or shaping of
+// Latin text, so that a text is as wide as its glyphs' advances.
 QFont qfont(const Font& font);
 
 }  // namespace tdx::report

@@ -25,6 +25,10 @@ class TextMeasure {
 
   double width(const Font& font, const QString& text);
   double width(const Font& font, std::string_view utf8);
+  // The width of one word, remembered: the words of names and descriptions
+  // repeat, and wrapping adds up words instead of measuring every
+  // candidate line.
+  double wordWidth(const Font& font, const QString& word);
   // Distance from one line's top to the next line's top.
   double lineHeight(const Font& font);
 

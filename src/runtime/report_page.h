@@ -44,6 +44,7 @@ struct TextItem {
   std::uint16_t font = 0;  // index into Document::fonts
   Align align = Align::Left;
   std::string text;        // UTF-8
+  double advance = -1;     // the text's width as the layout measured it; < 0 unknown
 };
 
 struct LineItem {

@@ -56,7 +56,9 @@ class PagePainter {
     const QString s = QString::fromUtf8(t.text.data(), static_cast<qsizetype>(t.text.size()));
     const QFontMetricsF& fm = metrics_[t.font];
     const QRectF r = rect(t.box);
-    const double w = fm.horizontalAdvance(s);
+    // The layout's measurement, on unhinted fonts, holds at any resolution;
+    // measuring again would shape every text twice.
+    const double w = t.advance >= 0 ? t.advance * dotsX_ : fm.horizontalAdvance(s);
     double x = r.left();
     if (t.align == Align::Right) x = r.right() - w;
     if (t.align == Align::Centre) x = r.left() + (r.width() - w) / 2;

@@ -24,36 +24,59 @@ qsizetype fittingPrefix(TextMeasure& m, const Font& f, const QString& word, doub
   return lo;
 }
 
-void wrapParagraph(TextMeasure& m, const Font& f, const QString& para, double width, std::vector<std::string>& out) {
-  const QStringList words = para.split(u' ', Qt::SkipEmptyParts);
-  QString line;
-  for (QString word : words) {
-    QString candidate = line.isEmpty() ? word : line + u' ' + word;
-    if (m.width(f, candidate) <= width + kSlack) {
-      line = std::move(candidate);
+QString joined(const QStringList& words, qsizetype from, qsizetype to) {
+  QString line = words[from];
+  for (qsizetype k = from + 1; k < to; ++k) line += u' ' + words[k];
+  return line;
+}
+
+void wrapParagraph(TextMeasure& m, const Font& f, const QString& para, double width, std::vector<WrappedLine>& out) {
+  QStringList words = para.split(u' ', Qt::SkipEmptyParts);
+  if (words.isEmpty()) {
+    out.push_back({});  // an empty paragraph keeps its line
+    return;
+  }
+  const QString whole = joined(words, 0, words.size());
+  if (const double w = m.width(f, whole); w <= width + kSlack) {  // most fields are one line
+    out.push_back({whole.toStdString(), w});
+    return;
+  }
+  const double space = m.wordWidth(f, QStringLiteral(" "));
+  qsizetype i = 0;
+  while (i < words.size()) {
+    QString& first = words[i];
+    if (first.size() > 1 && m.wordWidth(f, first) > width + kSlack) {
+      const qsizetype n = fittingPrefix(m, f, first, width);
+      out.push_back({first.left(n).toStdString(), m.width(f, first.left(n))});
+      first.remove(0, n);
       continue;
     }
-    if (!line.isEmpty()) out.push_back(line.toStdString());
-    while (word.size() > 1 && m.width(f, word) > width + kSlack) {
-      qsizetype n = fittingPrefix(m, f, word, width);
-      out.push_back(word.left(n).toStdString());
-      word.remove(0, n);
+    // As many words as add up to the width, then the line measured whole,
+    // since kerning may make it a hair wider than its words.
+    double w = m.wordWidth(f, first);
+    qsizetype j = i + 1;
+    while (j < words.size() && w + space + m.wordWidth(f, words[j]) <= width + kSlack) w += space + m.wordWidth(f, words[j++]);
+    QString line = joined(words, i, j);
+    double measured = m.width(f, line);
+    while (j > i + 1 && measured > width + kSlack) {
+      line = joined(words, i, --j);
+      measured = m.width(f, line);
     }
-    line = word;
+    out.push_back({line.toStdString(), measured});
+    i = j;
   }
-  out.push_back(line.toStdString());  // an empty paragraph keeps its line
 }
 
 }  // namespace
 
-std::vector<std::string> wrapLines(TextMeasure& measure, const Font& font, std::string_view utf8, double width) {
+std::vector<WrappedLine> wrapLines(TextMeasure& measure, const Font& font, std::string_view utf8, double width) {
   QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   text.replace(u'\r', u'\n');
   text.replace(u'\t', u' ');
-  std::vector<std::string> lines;
+  std::vector<WrappedLine> lines;
   for (const QString& para : text.split(u'\n')) wrapParagraph(measure, font, para, width, lines);
-  while (!lines.empty() && lines.back().empty()) lines.pop_back();
+  while (!lines.empty() && lines.back().text.empty()) lines.pop_back();
   return lines;
 }
 

@@ -14,6 +14,12 @@ namespace tdx::report {
 // nothing runs into the next column; line breaks in the text (CR LF or LF)
 // kept, an empty line among them included; blanks at the end of a line
 // dropped. An empty or blank text has no lines.
-std::vector<std::string> wrapLines(TextMeasure& measure, const Font& font, std::string_view utf8, double width);
+// Each line comes with its measured width, so that drawing need not
+// measure it again.
+struct WrappedLine {
+  std::string text;
+  double width = 0;
+};
+std::vector<WrappedLine> wrapLines(TextMeasure& measure, const Font& font, std::string_view utf8, double width);
 
 }  // namespace tdx::report

@@ -115,7 +115,9 @@ TEST(ReportEngine, WrappedFieldsStayInTheirWidthAndGrowTheBand) {
 TEST(ReportEngine, WrapKeepsLineBreaksAndDropsBlankPadding) {
   TextMeasure m;
   const Font f{"Arial CE", 10};
-  EXPECT_EQ(wrapLines(m, f, "ena\r\n\r\ndve   ", 100), (std::vector<std::string>{"ena", "", "dve"}));
+  std::vector<std::string> lines;
+  for (const auto& l : wrapLines(m, f, "ena\r\n\r\ndve   ", 100)) lines.push_back(l.text);
+  EXPECT_EQ(lines, (std::vector<std::string>{"ena", "", "dve"}));
   EXPECT_TRUE(wrapLines(m, f, "    ", 100).empty());
   EXPECT_TRUE(wrapLines(m, f, "", 100).empty());
 }
