@@ -41,10 +41,9 @@ constexpr int kBatch = 5000;
 fs::path targetPath(const FileDef& def, const fs::path& folder) {
   std::error_code ec;
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    auto name = it->path().filename().u8string();
-    if (cp1250::equalNoCase(std::string(name.begin(), name.end()), def.diskName) &&
-        std::string(name.begin(), name.end()).size() == def.diskName.size())
-      return it->path();
+    auto u8 = it->path().filename().u8string();
+    std::string name(u8.begin(), u8.end());
+    if (name.size() == def.diskName.size() && cp1250::equalNoCase(name, def.diskName)) return it->path();
   }
   return folder / std::string(def.diskName);
 }
@@ -154,7 +153,7 @@ int loadRecords(const LoadRequest& req, std::istream& in, std::ostream& out, std
   }
   fs::path target = targetPath(*def, req.folder);
   original.close();
-  fs::rename(staging.path() / name, target, ec);
+  fs::rename(targetPath(*def, staging.path()), target, ec);
   if (ec) {
     diag << "tendrix load: cannot replace " << displayPath(target) << ": " << ec.message() << "\n";
     return 1;

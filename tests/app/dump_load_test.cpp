@@ -100,6 +100,18 @@ TEST_F(DemoTender, LoadWithoutReplaceAdds) {
   EXPECT_EQ(twice.rows.size(), 2 * once.rows.size());
 }
 
+// Names on disk match without case; load keeps the name the file has.
+TEST_F(DemoTender, FileNamedInUpperCase) {
+  TempFolder work("upper");
+  fs::copy_file(dir() / "paralela.dat", work / "PARALELA.DAT");
+  std::string offers = dump(work.path(), "paralela");
+  ASSERT_EQ(offers, dump(dir(), "paralela"));
+  auto r = runTendrix({"load", "paralela.dat", "--dir", work.path().string()}, offers);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(filesIn(work.path()), std::vector<std::string>{"PARALELA.DAT"});
+  EXPECT_EQ(parse(dump(work.path(), "PARALELA")).rows.size(), 2 * parse(offers).rows.size());
+}
+
 TEST_F(DemoTender, DumpFollowsAKey) {
   Table byKey = parse(dump(dir(), "paralela", "PAR:KSKLOP"));
   Table byFile = parse(dump(dir(), "PARALELA"));
