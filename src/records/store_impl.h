@@ -1,0 +1,57 @@
+#pragma once
+// The open state behind a RecordFile, shared by the store's own modules
+// (the record file itself and its ordered views).
+
+#include <sqlite3.h>
+
+#include <deque>
+#include <filesystem>
+#include <string>
+
+#include "records/file_lock.h"
+#include "records/store.h"
+#include "records/store_range.h"
+#include "records/store_schema.h"
+#include "records/store_sqlite.h"
+
+namespace tdx {
+
+struct RecordFile::Impl {
+  explicit Impl(const FileDef& def) : schema(def) {}
+
+  store::Schema schema;
+  store::DbHandle db;  // null while closed
+  store::StmtCache stmts;
+  store::FileLock lock;
+  std::filesystem::path file;
+  bool readOnly = false;
+
+  // An encrypted file lives in memory while open and is sealed back at
+  // close when it changed.
+  bool sealed = false;
+  bool dirty = false;
+  std::string password;
+
+  // Streamed writing: a transaction opened by the first write after
+  // stream() or flush(), committed by the next flush() or close().
+  bool streaming = false;
+  bool inTransaction = false;
+
+  // Sequential reading: the order, the last record handed out, and the
+  // rows already read ahead in the current direction.
+  const store::KeyPlan* seqKey = nullptr;
+  store::Cursor cursor;
+  std::deque<store::Row> readAhead;
+  bool readAheadForward = true;
+  int batch = 0;
+
+  std::int64_t currentRev = 0;  // revision of the current record as read
+
+  sqlite3* handle() const { return db.get(); }
+  void dropReadAhead() {
+    readAhead.clear();
+    batch = 0;
+  }
+};
+
+}  // namespace tdx
