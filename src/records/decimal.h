@@ -44,6 +44,8 @@ class Decimal {
   // The dBase boundary: a binary double converted with explicit rounding to
   // `places` decimals (half away from zero on the shortest decimal text that
   // round-trips the double, so 0.1 is 0.1 and not 0.1000000000000000055...).
+  // A NaN, an infinity or a value beyond 38 digits throws DecimalOverflow:
+  // a damaged number in a table is reported, never read as some value.
   static Decimal fromDouble(double v, int places);
   double toDouble() const;
 
