@@ -58,6 +58,10 @@ class Reader {
   // that is too long.
   bool readNext(std::vector<std::string>& fields);
 
+  // Driver options ("QUICKSCAN=on"): accepted and ignored, reading always
+  // reads ahead.
+  bool send(std::string_view /*command*/) { return true; }
+
   // Continues reading at a byte offset where a line starts.
   bool seek(std::uint64_t offset);
   // Offset of the next line to read, offset and size in bytes of the line
