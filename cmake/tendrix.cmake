@@ -23,8 +23,8 @@ function(tendrix_test_folder name)
   if(NOT _sources)
     return()
   endif()
-  add_executable(test_${name} ${_sources})
-  target_link_libraries(test_${name} PRIVATE ${ARG_DEPS} tendrix_test_support GTest::gtest GTest::gmock)
+  add_executable(test_${name} ${_sources} $<TARGET_OBJECTS:tendrix_test_main>)
+  target_link_libraries(test_${name} PRIVATE ${ARG_DEPS} tendrix_test_support tendrix_test_main GTest::gtest GTest::gmock)
   add_dependencies(test_${name} tendrix)
   gtest_discover_tests(test_${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
