@@ -159,10 +159,10 @@ bool RowReader::next(Row& row) {
         value += char(c);
       }
       int c = peek();
-      if (c == '\r') {
+      if (c == '\r') {  // "\r\n", or a last line end cut to "\r"
         get();
         c = peek();
-        if (c != '\n') {
+        if (c != '\n' && c >= 0) {
           error_ = ReadError{row.line, index, "text after the closing quote"};
           return false;
         }
@@ -191,8 +191,8 @@ bool RowReader::next(Row& row) {
       }
       if (++bytes > kMaxLineBytes) return tooLong();
       if (c == ';') break;
-      if (c == '\n' || (c == '\r' && peek() == '\n')) {
-        if (c == '\r') get();
+      if (c == '\n' || (c == '\r' && (peek() == '\n' || peek() < 0))) {
+        if (c == '\r' && peek() == '\n') get();
         ++line_;
         row.values.push_back(std::move(value));
         return true;

@@ -56,6 +56,14 @@ TEST(RecordText, RowsSpanLinesAndSkipBlankOnes) {
   EXPECT_EQ(rows[2].line, 6);
   EXPECT_EQ(rows[3].values, (std::vector<std::string>{"3", "\"q\""}));
   EXPECT_EQ(rows[3].line, 7);
+
+  // A last line end cut to its carriage return still ends the line.
+  for (const char* text : {"A;B\r\n1;2\r", "A;B\r\n1;\"2\"\r"}) {
+    rows = readAll(text, &error);
+    EXPECT_FALSE(error) << text;
+    ASSERT_EQ(rows.size(), 2u) << text;
+    EXPECT_EQ(rows[1].values, (std::vector<std::string>{"1", "2"})) << text;
+  }
 }
 
 TEST(RecordText, MalformedRowsAreErrorsWithTheirLine) {
