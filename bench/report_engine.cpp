@@ -81,27 +81,27 @@ struct Bands {
     item.font(Font{"Trebuchet MS", 8}).line(0, 0, 275, 0);
     item.field({2, 0.5, 50, 0}, "", Align::Left, Flow::Wrap);
     item.field({54, 0.5, 50, 0}, "", Align::Left, Flow::Wrap);
-    item.field({105, 0.5, 0, 0}, "@n08b");
+    item.field({105, 0.5, 17, 0}, "@n08b");
     item.field({124, 0.5, 15, 0}, "@n10.", Align::Right);
     item.field({141, 0.5, 35, 0}, "", Align::Left, Flow::Wrap);
     item.field({176, 0.5, 65, 0}, "", Align::Left, Flow::Wrap);
-    item.font(Font{"Trebuchet MS", 8, true}).field({242, 0.5, 0, 0}, "@s12");
+    item.font(Font{"Trebuchet MS", 8, true}).field({242, 0.5, 21, 0}, "@s12");
     item.font(Font{"Trebuchet MS", 8}).field({264, 0.5, 8, 0}, "@n04b");
 
     offer.font(Font{"Trebuchet MS", 8, true});
-    offer.field({2, 0, 0, 0}, "@s6");
+    offer.field({2, 0, 10, 0}, "@s6");
     offer.field({12, 0, 45, 0}, "", Align::Left, Flow::Wrap);
     offer.field({58, 0, 45, 0}, "", Align::Left, Flow::Wrap);
     offer.field({104, 0, 50, 0}, "", Align::Left, Flow::Wrap);
     offer.field({155, 0, 22, 0}, "", Align::Left, Flow::Wrap);
-    offer.field({176, 0, 22, 0}, "@n13`4~ €~B", Align::Right);
+    offer.field({176, 0, 21, 0}, "@n13`4~ €~B", Align::Right);
     offer.field({197, 0, 10, 0}, "@n_6`2~%~", Align::Right);
-    offer.field({208, 0, 10, 0}, "@n_6`2~%~", Align::Right);
-    offer.field({218, 0, 10, 0}, "@n6.b", Align::Right);
+    offer.field({208, 0, 9.5, 0}, "@n_6`2~%~", Align::Right);
+    offer.field({218, 0, 9.5, 0}, "@n6.b", Align::Right);
     offer.field({228, 0, 22, 0}, "@n13`4~ €~B", Align::Right);
     offer.field({250, 0, 19, 0}, "@n12`2~ €~B", Align::Right);
     offer.field({269, 0, 6, 0}, "@n02b", Align::Right);
-    offer.field({238, 6, 0, 0}, "@s20");
+    offer.field({238, 6, 30, 0}, "@s20");
 
     footer.font(Font{"Trebuchet MS", 8, true}).line(0, 0, 275, 0);
     footer.text({60, 1, 0, 0}, "Končna ponudbena vrednost (brez DDV/vrednost DDV/z DDV):");

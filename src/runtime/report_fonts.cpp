@@ -36,7 +36,9 @@ QStringList candidates(const QString& requested) {
     out << base;
   }
   const QString lower = base.toLower();
-  if (lower == "arial" || lower == "helvetica" || lower.startsWith("arial "))
+  // Trebuchet MS is about as wide as Arial; DejaVu Sans is wider by a tenth
+  // and would push the offer report's codes and rates out of their columns.
+  if (lower == "arial" || lower == "helvetica" || lower.startsWith("arial ") || lower.startsWith("trebuchet"))
     out << "Liberation Sans";
   else if (lower.startsWith("times"))
     out << "Liberation Serif";

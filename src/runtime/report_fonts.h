@@ -4,10 +4,11 @@
 // Reports name Windows families ("Arial CE", "Trebuchet MS", "Times New
 // Roman CE", "MS Sans Serif"). Where a named family is not installed, its
 // metric-compatible stand-in is used, so that texts keep their widths and
-// wrap where they would: Liberation Sans for Arial, Liberation Serif for
-// Times New Roman, Liberation Mono for Courier New, DejaVu Sans for the
-// rest. Layout, preview, printer and PDF all go through qfont() so they
-// measure and draw with the same font.
+// wrap where they would: Liberation Sans for Arial and for Trebuchet MS
+// (whose widths are close to Arial's), Liberation Serif for Times New
+// Roman, Liberation Mono for Courier New, DejaVu Sans for the rest.
+// Layout, preview, printer and PDF all go through qfont() so they measure
+// and draw with the same font.
 //
 // Needs a QGuiApplication (the font database lives in it).
 
