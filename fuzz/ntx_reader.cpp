@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
+#include <tuple>
 
 #include "exchange/ntx_build.h"
 #include "exchange/ntx_read.h"
@@ -18,10 +20,14 @@ using namespace tdx;
 
 namespace {
 
-std::string validIndexPatched(const std::uint8_t* data, std::size_t size) {
-  const int keySize = 1 + data[1] % 16;
-  // Up to 2047 keys: three levels for the longer keys.
-  const std::size_t keys = (std::size_t(data[2]) << 3) | (data[0] & 0x07);
+// A valid index of `keys` keys of `keySize` bytes. Built indexes are kept:
+// building is not what this target tests, and it is slow under the
+// sanitizers.
+const std::string& validIndex(int keySize, std::size_t keys, bool unique) {
+  static std::map<std::tuple<int, std::size_t, bool>, std::string> built;
+  auto id = std::make_tuple(keySize, keys, unique);
+  if (auto it = built.find(id); it != built.end()) return it->second;
+  if (built.size() > 512) built.clear();
   ntx::KeyList list(keySize);
   for (std::size_t i = 0; i < keys; ++i) {
     std::string key(std::size_t(keySize), ' ');
@@ -31,12 +37,17 @@ std::string validIndexPatched(const std::uint8_t* data, std::size_t size) {
   }
   err::Error e;
   auto path = fuzz::scratchFolder() / "VALID.NTX";
-  if (!ntx::writeIndex(path, {"EAN", keySize, 0, bool(data[0] & 0x40)}, list, e)) return {};
   std::string file;
-  {
+  if (ntx::writeIndex(path, {"EAN", keySize, 0, unique}, list, e)) {
     std::ifstream in(path, std::ios::binary);
     file.assign(std::istreambuf_iterator<char>(in), {});
   }
+  return built[id] = std::move(file);
+}
+
+std::string validIndexPatched(const std::uint8_t* data, std::size_t size) {
+  // Up to 2047 keys: three levels for the longer keys.
+  std::string file = validIndex(1 + data[1] % 16, (std::size_t(data[2]) << 3) | (data[0] & 0x07), data[0] & 0x40);
   // Patches of three bytes: where (two bytes, scaled over the file) and what.
   for (std::size_t i = 3; i + 2 < size && !file.empty(); i += 3) {
     std::size_t at = ((std::size_t(data[i]) << 8) | data[i + 1]) * file.size() / 65536;
