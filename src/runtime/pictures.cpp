@@ -12,8 +12,10 @@ namespace {
 constexpr int kMaxNumberWidth = 255;
 constexpr int kMaxTextWidth = 100000;
 constexpr int kMaxDecimals = 18;
-constexpr std::size_t kMaxTypedLength = 200;
-constexpr int kMaxTypedDigits = 30;
+// A typed entry may be as wide as the widest field, fixed texts included.
+constexpr std::size_t kMaxTypedLength = 1024;
+// What a Decimal holds; a value shown by a picture never has more.
+constexpr int kMaxTypedDigits = 38;
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -101,7 +103,9 @@ std::optional<Picture> parseNumber(Cursor& c, Picture p, std::string_view token,
   if (unclosed) return fail(error, token, "fixed text without its closing \"~\"");
   if (c.takeEither('b', 'B')) p.blankZero = true;
   if (!c.atEnd()) return fail(error, token, "unexpected characters \"" + std::string(c.rest()) + "\"");
-  if (p.numberWidth() < 1) return fail(error, token, "the fixed texts leave no room for the number");
+  // Room at least for zero ("0", "0,00"), or no value could ever show.
+  if (p.numberWidth() < (p.decimals > 0 ? p.decimals + 2 : 1))
+    return fail(error, token, "no room for the number beside its decimals and fixed texts");
   return p;
 }
 
@@ -403,11 +407,17 @@ Entry parse(const Picture& p, std::string_view typed) {
     stripPrefix(s, "€");
     if (s.empty()) return refuse("Vnos " + quoted(typed) + " ni število.");
   }
-  if (s.empty()) return Entry{Decimal(0), {}};
+  if (s.empty()) s = "0";
 
   if (s.find_first_not_of("0123456789.,") != std::string::npos ||
       s.find_first_of("0123456789") == std::string::npos)
     return refuse("Vnos " + quoted(typed) + " ni število.");
+
+  // Leading zeros are a fill ("00001.234" from a zero-filled picture), not
+  // the first group of thousands.
+  std::size_t zeros = 0;
+  while (zeros + 1 < s.size() && s[zeros] == '0' && isDigit(s[zeros + 1])) ++zeros;
+  s.erase(0, zeros);
 
   std::string whole, fraction;
   std::size_t comma = s.find(',');
@@ -432,6 +442,8 @@ Entry parse(const Picture& p, std::string_view typed) {
     if (!validGroups(whole)) return refuse("Vnos " + quoted(typed) + " ima napačno ločene tisočice.");
     whole.erase(std::remove(whole.begin(), whole.end(), '.'), whole.end());
   }
+  // Trailing zeros of the decimals say nothing; a shown value has them.
+  while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
   if (whole.size() + fraction.size() > static_cast<std::size_t>(kMaxTypedDigits))
     return refuse("Število " + quoted(typed) + " je preveliko za to polje.");
 
