@@ -351,7 +351,7 @@ void setDecimal(RecordBuffer& buf, const FieldDef& f, const Decimal& v) {
   auto units = v.toUnits(f.places);
   std::int64_t lim = packed::limit(f.digits);
   if (!units || *units >= lim || *units <= -lim)
-    throw FieldOverflow("value " + v.toExactString() + " does not fit DECIMAL(" + std::to_string(f.digits) + "," +
+    throw FieldOverflow("value " + valueText(v, f.places) + " does not fit DECIMAL(" + std::to_string(f.digits) + "," +
                             std::to_string(f.places) + ")",
                         v);
   packed::encode(at(buf, f), f.digits, *units);

@@ -1,5 +1,26 @@
 #include "records/fields.h"
 
+#include <charconv>
+
+namespace tdx {
+
+std::string valueText(const Decimal& v, int places) noexcept {
+  try {
+    return v.toString(places);
+  } catch (...) {
+  }
+  try {
+    if (v.isInteger()) return v.toExactString();
+    char buf[32];
+    auto res = std::to_chars(buf, buf + sizeof buf, v.toDouble());
+    return std::string(buf, res.ptr);
+  } catch (...) {
+    return "(too large)";
+  }
+}
+
+}  // namespace tdx
+
 namespace tdx::packed {
 
 namespace {

@@ -104,6 +104,11 @@ struct CStr {
   CStr& operator=(std::string_view bytes) { set(bytes); return *this; }
 };
 
+// A value as a refusal message shows it: rounded to `places`, or in its
+// shortest form when it is too large even to be scaled. Never throws, so a
+// refusal is always the FieldOverflow it means to be.
+std::string valueText(const Decimal& v, int places) noexcept;
+
 namespace packed {
 // Packed decimal of `digits` digits: (digits / 2 + 1) bytes, the first nibble
 // the sign (0 positive, 0xD negative), then the digits most significant first.
@@ -136,7 +141,7 @@ struct Dec {
   void set(const Decimal& v) {
     auto u = v.toUnits(P);
     if (!u || *u >= packed::limit(D) || *u <= -packed::limit(D))
-      throw FieldOverflow("value " + v.toString(P) + " does not fit DECIMAL(" +
+      throw FieldOverflow("value " + valueText(v, P) + " does not fit DECIMAL(" +
                               std::to_string(D) + "," + std::to_string(P) + ")",
                           v);
     packed::encode(b, D, *u);

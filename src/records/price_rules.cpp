@@ -1,5 +1,7 @@
 #include "records/price_rules.h"
 
+#include "records/fields.h"
+
 namespace tdx::price {
 
 namespace {
@@ -73,13 +75,8 @@ Registry classify(const Zdravnet* registry) {
 }  // namespace
 
 std::string Overflow::message() const {
-  std::string shown;
-  try {
-    shown = value.toString(places);
-  } catch (const DecimalOverflow&) {
-    shown = value.toExactString();
-  }
-  return field + ": " + shown + " does not fit DECIMAL(" + std::to_string(digits) + "," + std::to_string(places) + ")";
+  return field + ": " + valueText(value, places) + " does not fit DECIMAL(" + std::to_string(digits) + "," +
+         std::to_string(places) + ")";
 }
 
 bool formAppliesCap(const Paralela& offer) {

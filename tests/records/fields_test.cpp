@@ -61,6 +61,12 @@ TEST(DecField, StoresRoundedAndRefusesWhatDoesNotFit) {
     EXPECT_EQ(e.value(), Decimal(10000000));
     EXPECT_NE(std::string(e.what()).find("DECIMAL(11,4)"), std::string::npos);
   }
+  // Too large even to scale to the places: still the refusal of the field.
+  for (const char* huge : {"99999999999999999999999999999999999999", "9999999999999999999999999999999999.5"}) {
+    EXPECT_THROW(f = *Decimal::parse(huge), FieldOverflow) << huge;
+    EXPECT_FALSE(Price::fits(*Decimal::parse(huge))) << huge;
+  }
+  EXPECT_EQ(f.get(), *Decimal::parse("-9999999.9999"));
 }
 
 }  // namespace
