@@ -1,43 +1,14 @@
 #include "runtime/report_fonts.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/stat.h>
 
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetricsF>
-#include <QGuiApplication>
-#include <memory>
+#include <QStringList>
 
 namespace tdx::report {
 namespace {
-
-// The report tests draw with real fonts, which need a QGuiApplication; a
-// headless one, as the ctest environment and the command line use it.
-class GuiEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    if (QCoreApplication::instance()) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-      static char dir[] = "/tmp/tendrix-xdg-XXXXXX";
-      if (mkdtemp(dir)) {
-        chmod(dir, 0700);
-        qputenv("XDG_RUNTIME_DIR", dir);
-      }
-    }
-    static int argc = 1;
-    static char name[] = "test_runtime";
-    static char* argv[] = {name, nullptr};
-    app_ = std::make_unique<QGuiApplication>(argc, argv);
-  }
-
- private:
-  std::unique_ptr<QGuiApplication> app_;
-};
-
-[[maybe_unused]] auto* const gui = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
 
 // Without fonts every report and PDF silently loses its texts: this must
 // fail, never skip.
