@@ -1,6 +1,7 @@
 #include "records/store.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <optional>
@@ -156,6 +157,29 @@ err::Error backupInto(sqlite3* source, const fs::path& temp) {
   return {};
 }
 
+// A journal left by a program killed before it committed anything is not
+// needed (SQLite rolls back a hot one itself on the first read) but would
+// stay beside the file. It may go only while nobody writes: under our own
+// write lock, taken without waiting, and only when it carries no header.
+void clearStaleJournal(sqlite3* db, const fs::path& file) {
+  auto journal = journalOf(file);
+  std::error_code ec;
+  if (!fs::exists(journal, ec)) return;
+  sqlite3_busy_timeout(db, 0);
+  if (exec(db, "BEGIN IMMEDIATE") == SQLITE_OK) {
+    static const unsigned char kJournalMagic[8] = {0xd9, 0xd5, 0x05, 0xf9, 0x20, 0xa1, 0x63, 0xd7};
+    unsigned char head[8] = {};
+    std::size_t got = 0;
+    if (FILE* f = std::fopen(journal.c_str(), "rb")) {
+      got = std::fread(head, 1, sizeof head, f);
+      std::fclose(f);
+    }
+    if (got < sizeof head || std::memcmp(head, kJournalMagic, sizeof head) != 0) fs::remove(journal, ec);
+    exec(db, "COMMIT");
+  }
+  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+}
+
 err::Error openImpl(RecordFile::Impl& s, const fs::path& file, LockKind kind, bool readOnly,
                     std::string_view password, bool checkKeys) {
   const FileDef& def = s.schema.def();
@@ -189,6 +213,7 @@ err::Error openImpl(RecordFile::Impl& s, const fs::path& file, LockKind kind, bo
     if (auto e = setDurable(raw, Phase::Open)) return e;
   }
   if (auto e = verifySchema(db.get(), s.schema, checkKeys)) return e;
+  if (!sealed && !readOnly) clearStaleJournal(db.get(), file);
 
   s.db = std::move(db);
   s.lock = std::move(lock);
