@@ -52,6 +52,10 @@ class HeadlessProgress : public ProgressWindow {
 
 }  // namespace
 
+HeadlessUi::HeadlessUi() : windows_(std::make_unique<HeadlessWindowHost>(*this)) {}
+
+HeadlessUi::~HeadlessUi() = default;
+
 void HeadlessUi::line(std::string text) {
   if (echo_) *echo_ << text << '\n' << std::flush;
   lines_.push_back(std::move(text));

@@ -8,17 +8,20 @@
 #include <filesystem>
 #include <functional>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "runtime/headless_window.h"
 #include "runtime/ui.h"
 
 namespace tdx::rt {
 
 class HeadlessUi : public Ui {
  public:
-  HeadlessUi() = default;
+  HeadlessUi();
+  ~HeadlessUi() override;
 
   // Answers for questions and stop boxes, by button text without "&"
   // ("Da", "Yes", "Abort"), taken in order.
@@ -38,6 +41,11 @@ class HeadlessUi : public Ui {
   // Progress texts of the last progress window, in the order they were set.
   const std::vector<std::string>& progressLog() const { return progress_; }
   void clear() { lines_.clear(); messages_.clear(); progress_.clear(); }
+  // Beeps for rejected input so far.
+  int beeps() const { return beeps_; }
+  // The windows of window procedures, driven by the test
+  // (runtime/headless_window.h).
+  HeadlessWindowHost& windowHost() { return *windows_; }
 
   // What preview() does with a finished report: nothing by default.
   std::function<void(const report::Document&, std::string_view)> onPreview;
@@ -55,6 +63,8 @@ class HeadlessUi : public Ui {
   void printerSetup() override {}
   void runProgress(std::shared_ptr<TimedTask> task, const ProgressSpec& spec, bool modal) override;
   void preview(const report::Document& doc, std::string_view defaultName) override;
+  void beep() override { ++beeps_; }
+  WindowHost* windows() override { return windows_.get(); }
 
  private:
   void line(std::string text);
@@ -66,6 +76,8 @@ class HeadlessUi : public Ui {
   std::vector<std::string> lines_;
   std::vector<Message> messages_;
   std::vector<std::string> progress_;
+  int beeps_ = 0;
+  std::unique_ptr<HeadlessWindowHost> windows_;
 };
 
 // "&Da" -> "Da"

@@ -1,5 +1,8 @@
 #include "runtime/procedure.h"
 
+#include "runtime/ui.h"
+#include "runtime/window.h"
+
 namespace tdx::rt {
 
 void Procedure::end() {
@@ -32,14 +35,27 @@ std::uint64_t Program::start(std::string_view name, const Options& options) {
   auto f = factories_.find(name);
   if (f == factories_.end()) return 0;
   auto id = nextId_++;
-  auto& r = running_[id];
-  r.ctx = std::make_unique<Context>(*session_);
-  r.proc = f->second(*r.ctx, options);
-  r.proc->onEnd_ = [this] { scheduleCleanup(); };
-  r.proc->begin();
-  if (r.proc->ended()) {
+  {
+    auto& r = running_[id];
+    r.ctx = std::make_unique<Context>(*session_);
+    r.proc = f->second(*r.ctx, options);
+    r.proc->onEnd_ = [this] { scheduleCleanup(); };
+    r.beginning = true;
+    // A procedure that starts another from begin() must not be released by
+    // that start's cleanup while its own begin() is still running.
+    struct Done {
+      Running& r;
+      ~Done() { r.beginning = false; }
+    } done{r};
+    r.proc->begin();
+  }
+  settle();
+  // What settle() delivered may have ended the procedure and released it.
+  auto it = running_.find(id);
+  if (it == running_.end()) return 0;
+  if (it->second.proc->ended()) {
     cleanup();
-    return running_.count(id) ? id : 0;
+    return 0;
   }
   return id;
 }
@@ -48,9 +64,15 @@ bool Program::call(std::string_view name, Context& ctx, const Options& options) 
   auto f = factories_.find(name);
   if (f == factories_.end()) return false;
   auto proc = f->second(ctx, options);
+  Procedure* p = proc.get();
+  proc->onEnd_ = [this, p] { calledEnded(*p); };
   proc->begin();
   if (!proc->ended()) waitUntilEnded(*proc);
   return true;
+}
+
+void Program::settle() {
+  if (auto* host = session_->ui().windows()) host->settle();
 }
 
 bool Program::running(std::uint64_t id) const {
@@ -76,13 +98,20 @@ std::size_t Program::runningCount() const {
   return n;
 }
 
-void Program::waitUntilEnded(Procedure&) {}
+void Program::waitUntilEnded(Procedure& p) {
+  auto* host = session_->ui().windows();
+  if (!host) return;
+  host->settle();
+  if (!p.ended()) host->leaveCalled();
+}
+
+void Program::calledEnded(Procedure&) {}
 
 void Program::scheduleCleanup() {}
 
 void Program::cleanup() {
   for (auto it = running_.begin(); it != running_.end();) {
-    if (it->second.proc->ended()) {
+    if (it->second.proc->ended() && !it->second.beginning) {
       it->second.proc.reset();
       it = running_.erase(it);
     } else {

@@ -89,9 +89,12 @@ class Program {
 
  protected:
   // Waits until a called procedure has ended: the Qt runtime spins a local
-  // event loop; the headless one returns at once (a headless procedure has
-  // ended by the time begin() returns, or it is driven by the test).
+  // event loop; the headless one delivers what the window host has queued
+  // (the window's Opened event and script) and then closes a window still
+  // left open, as a user leaving the form would.
   virtual void waitUntilEnded(Procedure& p);
+  // A called procedure has just ended (from inside its last event).
+  virtual void calledEnded(Procedure& p);
   // Releases started procedures that have ended (after the current event).
   virtual void scheduleCleanup();
   void cleanup();
@@ -100,7 +103,9 @@ class Program {
   struct Running {
     std::unique_ptr<Context> ctx;
     std::unique_ptr<Procedure> proc;
+    bool beginning = false;  // begin() is on the stack: not released yet
   };
+  void settle();
   Session* session_;
   std::map<std::string, ProcedureFactory, std::less<>> factories_;
   std::map<std::uint64_t, Running> running_;

@@ -120,6 +120,7 @@ struct ControlSpec {
   Binding value;
   BrowseList* list = nullptr;  // List and DropList
   bool defaultButton = false;  // pressed by Enter where the navigator leaves Enter alone
+  bool inToolbar = false;      // in the window's toolbar strip (never highlighted)
 };
 
 // Keys a procedure can ask to be told about (alert keys).
@@ -212,11 +213,27 @@ class Window {
   virtual bool isOpen() const = 0;
 };
 
+class Frame;
+struct FrameSpec;
+
 // Builds a window; provided by each runtime implementation.
 class WindowHost {
  public:
   virtual ~WindowHost() = default;
   virtual std::unique_ptr<Window> openWindow(const WindowSpec& spec, WindowEvents& events) = 0;
+  // The main frame (runtime/frame.h): the windows opened after it are its
+  // children. nullptr where this runtime has no frame.
+  virtual std::unique_ptr<Frame> openFrame(const FrameSpec& spec, WindowEvents& events);
+
+  // A runtime without an event loop of its own (headless) delivers here
+  // what is queued: Opened events, window scripts, posted events. The
+  // program calls it after a procedure has begun; the Qt host's event loop
+  // delivers them by itself.
+  virtual void settle() {}
+  // A called procedure is still running after settle(): the headless host
+  // closes its window with a CloseRequest, as a user leaving the form
+  // would. The Qt host waits in a local event loop instead.
+  virtual void leaveCalled() {}
 };
 
 }  // namespace tdx::rt
