@@ -170,6 +170,11 @@ class RecordFile {
   // when it is not open.
   bool build();
   bool build(Key key);
+  // Drops the keys of a file this open holds exclusively, for a writer that
+  // fills a new file at once: the rows then go in without index upkeep and
+  // build() makes every key again in one pass. Until then the file opens
+  // nowhere else (46).
+  bool suspendKeys();
   // Copies the file into a folder under its own name, consistent even while
   // others write (SQLite's online backup).
   bool copyTo(const std::filesystem::path& folder);
