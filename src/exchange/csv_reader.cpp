@@ -86,6 +86,39 @@ bool Reader::seek(std::uint64_t offset) {
   return true;
 }
 
+bool Reader::lineStartBefore(std::uint64_t offset, std::uint64_t& start) {
+  error_.clear();
+  if (!isOpen()) {
+    error_ = exchangeFailure(err::FileNotOpen, "the file is not open");
+    return false;
+  }
+  if (offset > size_) offset = size_;
+  start = 0;
+  // Byte offset - 1 belongs to the line we want (it may be its line end);
+  // the line starts after the last line end before it.
+  if (offset < 2) return true;
+  std::uint64_t end = offset - 1;
+  std::string block;
+  while (end > 0) {
+    const std::uint64_t from = end > kReadAhead ? end - kReadAhead : 0;
+    block.resize(std::size_t(end - from));
+    std::size_t got = 0;
+    if (!file_.readAt(from, block.data(), block.size(), got)) {
+      error_ = file_.error();
+      return false;
+    }
+    block.resize(got);
+    for (std::size_t i = block.size(); i-- > 0;) {
+      if (block[i] == '\n') {
+        start = from + i + 1;
+        return true;
+      }
+    }
+    end = from;
+  }
+  return true;
+}
+
 bool Reader::fill() {
   bufferOffset_ += buffer_.size();
   buffer_.resize(kReadAhead);

@@ -64,6 +64,12 @@ class Reader {
 
   // Continues reading at a byte offset where a line starts.
   bool seek(std::uint64_t offset);
+  // Where the line that holds byte `offset - 1` starts: the start of the line
+  // before a line start, or of the last line for the size of the file; 0 for
+  // the first line (and for offset 0). Reads backwards in blocks, so a list
+  // can page up through a file of any size in bounded memory. Leaves the
+  // reading position alone.
+  bool lineStartBefore(std::uint64_t offset, std::uint64_t& start);
   // Offset of the next line to read, offset and size in bytes of the line
   // last read (its line end included), its line number (1-based; counted
   // from the line seek() went to).

@@ -138,5 +138,40 @@ TEST(CsvReader, AMissingFileIsCreatedEmptyWhenAsked) {
   EXPECT_TRUE(readAll(r).empty());
 }
 
+// A list pages up by finding the line before the one it shows: walking
+// backwards must meet exactly the line starts that reading forwards meets,
+// across block boundaries, for a last line with or without its line end.
+TEST(CsvReader, WalkingBackwardsMeetsTheLineStartsOfReadingForwards) {
+  TempFolder dir("csv");
+  for (bool lastLineEnded : {true, false}) {
+    std::string bytes;
+    std::vector<std::uint64_t> starts;
+    for (int i = 0; i < 40; ++i) {
+      starts.push_back(bytes.size());
+      // Some lines longer than a read-ahead block, some empty.
+      std::size_t len = i % 7 == 3 ? 70000 + std::size_t(i) : i % 5 == 0 ? 0 : std::size_t(i * 13);
+      bytes += std::string(len, char('a' + i % 26));
+      if (i % 2) bytes += '\r';
+      if (i < 39 || lastLineEnded) bytes += '\n';
+    }
+    writeFile(dir / "lines.csv", bytes);
+    Reader r;
+    ASSERT_TRUE(r.open(dir / "lines.csv"));
+    std::uint64_t at = r.size();
+    for (auto it = starts.rbegin(); it != starts.rend(); ++it) {
+      std::uint64_t start = 99;
+      ASSERT_TRUE(r.lineStartBefore(at, start));
+      ASSERT_EQ(start, *it) << "before " << at;
+      at = start;
+    }
+    std::uint64_t start = 99;
+    ASSERT_TRUE(r.lineStartBefore(0, start));
+    EXPECT_EQ(start, 0u);
+    // The line that holds a byte in the middle of a long line.
+    ASSERT_TRUE(r.lineStartBefore(starts[3] + 5000, start));
+    EXPECT_EQ(start, starts[3]);
+  }
+}
+
 }  // namespace
 }  // namespace tdx::csv
