@@ -49,7 +49,7 @@ class OffersExport final : public rt::BatchProcedure {
       pod.posk = par.posk;
       pod.sklop = par.sklop;
       pod.sifr = par.sifr;
-    });
+    }, /*inKeyOrder=*/true);
   }
 
  private:
