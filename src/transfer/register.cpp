@@ -2,6 +2,7 @@
 
 #include "runtime/procedure.h"
 #include "transfer/exports.h"
+#include "transfer/imports.h"
 
 namespace tdx::transfer {
 
@@ -10,6 +11,10 @@ void registerProcedures(rt::Program& program) {
   program.add("izparvdbf1", [](rt::Context& ctx, const rt::Options& o) { return makeOffersExport(ctx, o, true); });
   program.add("izzdrnetvdbf", makeRegistryExport);
   program.add("izdatvdbf", makeItemsExport);
+  program.add("uvdbfvdat", makePriceListImport);
+  program.add("uvparaladd", makeOffersReplacingImport);
+  program.add("uvparvdat", makeOffersUpdatingImport);
+  program.add("uvcsvparaladd", makeCsvOffersImport);
 }
 
 }  // namespace tdx::transfer

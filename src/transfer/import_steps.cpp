@@ -1,0 +1,35 @@
+#include "transfer/import_steps.h"
+
+#include <string>
+
+#include "runtime/batch_run.h"
+#include "runtime/context.h"
+#include "runtime/error_text.h"
+#include "runtime/pictures.h"
+#include "runtime/ui.h"
+
+namespace tdx::transfer {
+
+const Zdravnet* findMedicine(rt::Context& ctx, std::string_view idzdr) {
+  RecordBuffer& buf = ctx.buf(FileId::Zdravnet);
+  buf.clear();
+  buf.as<Zdravnet>().idzdr = idzdr;
+  RecordFile& registry = ctx.file(FileId::Zdravnet);
+  if (registry.get(Key::RZDR_KIDZDR, buf)) return &buf.as<Zdravnet>();
+  if (registry.error().code != err::RecordNotFound)
+    ctx.ui().stopBox(rt::runtimeErrorText(registry.error()) + " " + std::string(cp1250::toUtf8(idzdr)));
+  buf.clear();
+  return nullptr;
+}
+
+bool lastOfBatch(const rt::BatchRun& run) {
+  const auto& s = run.state();
+  return s.recordsThisCycle + 1 >= s.recordsPerCycle;
+}
+
+void reportImportCount(rt::Context& ctx, std::string_view lead, std::int64_t rows) {
+  ctx.ui().message(rt::Message{"Obvestilo", std::string(lead) + pic::format("@n10", Decimal(rows)) + " zapisov!",
+                               rt::Icon::Information, {rt::btn::Ok}, 0});
+}
+
+}  // namespace tdx::transfer

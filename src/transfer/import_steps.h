@@ -1,0 +1,32 @@
+#pragma once
+// Steps the offer imports and the price-list import share: the registry
+// look-up of an offer's medicine, the end of a batch, the closing count.
+
+#include <cstdint>
+#include <string_view>
+
+#include "records/layouts.h"
+
+namespace tdx::rt {
+class Context;
+class BatchRun;
+}  // namespace tdx::rt
+
+namespace tdx::transfer {
+
+// The registry record of a working code (by key RZDR:KIDZDR, into the
+// context's buffer), or nullptr when there is none. A registry that cannot
+// be read is told in the stop box: an offer must not go in uncapped
+// without anybody knowing why.
+const Zdravnet* findMedicine(rt::Context& ctx, std::string_view idzdr);
+
+// Is the row being handled the last of the run's current batch? The
+// imports commit their writes there, so that nothing is left uncommitted
+// between two batches while the other windows run.
+bool lastOfBatch(const rt::BatchRun& run);
+
+// "Dodanih:      1.234 zapisov!": the count right-aligned in 10 with full
+// stops between thousands, caption "Obvestilo", information icon, OK.
+void reportImportCount(rt::Context& ctx, std::string_view lead, std::int64_t rows);
+
+}  // namespace tdx::transfer
