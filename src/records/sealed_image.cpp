@@ -20,8 +20,8 @@ constexpr std::uint64_t kOpsLimit = 2;
 constexpr std::uint64_t kMemLimit = 8u << 20;
 // A file may ask for more than we write, but not for an unbounded amount
 // of memory or time: beyond these it is not a file of ours.
-constexpr std::uint64_t kMaxOpsLimit = 16;
-constexpr std::uint64_t kMaxMemLimit = 256u << 20;
+constexpr std::uint64_t kMaxOpsLimit = 8;
+constexpr std::uint64_t kMaxMemLimit = 64u << 20;
 
 constexpr char kCheckContext[] = "tendrix sealed image key check";
 

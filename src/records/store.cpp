@@ -1,8 +1,8 @@
 #include "records/store.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <limits>
 #include <optional>
 
@@ -25,8 +25,9 @@ namespace {
 // up soon.
 constexpr int kBusyTimeoutMs = 3000;
 // Read-ahead for next/previous grows from a few rows (a look-up reads one
-// or two) to this many (a batch run reads on and on).
-constexpr int kFirstBatch = 4;
+// or two) to this many (a batch run reads on and on): 8, 32, 128, 256.
+constexpr int kFirstBatch = 8;
+constexpr int kBatchGrowth = 4;
 constexpr int kMaxBatch = 256;
 
 std::string utf8Path(const fs::path& p) {
@@ -58,6 +59,9 @@ void configure(sqlite3* db) {
   sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
   sqlite3_busy_timeout(db, kBusyTimeoutMs);
   registerFunctions(db);
+  // Pages of a browse list come from anywhere in the file; a cache of a
+  // few megabytes keeps the indexes and the recently read rows at hand.
+  exec(db, "PRAGMA cache_size=-16384");
 }
 
 err::Error setDurable(sqlite3* db, Phase phase) {
@@ -168,13 +172,12 @@ void clearStaleJournal(sqlite3* db, const fs::path& file) {
   sqlite3_busy_timeout(db, 0);
   if (exec(db, "BEGIN IMMEDIATE") == SQLITE_OK) {
     static const unsigned char kJournalMagic[8] = {0xd9, 0xd5, 0x05, 0xf9, 0x20, 0xa1, 0x63, 0xd7};
-    unsigned char head[8] = {};
-    std::size_t got = 0;
-    if (FILE* f = std::fopen(journal.c_str(), "rb")) {
-      got = std::fread(head, 1, sizeof head, f);
-      std::fclose(f);
-    }
-    if (got < sizeof head || std::memcmp(head, kJournalMagic, sizeof head) != 0) fs::remove(journal, ec);
+    char head[8] = {};
+    std::ifstream in(journal, std::ios::binary);
+    in.read(head, sizeof head);
+    bool headed = in.gcount() == sizeof head && std::memcmp(head, kJournalMagic, sizeof head) == 0;
+    in.close();
+    if (!headed) fs::remove(journal, ec);
     exec(db, "COMMIT");
   }
   sqlite3_busy_timeout(db, kBusyTimeoutMs);
@@ -411,7 +414,7 @@ err::Error stepSequence(RecordFile::Impl& s, bool forward, std::optional<Row>& r
   if (s.readAheadForward != forward) s.dropReadAhead();
   if (s.readAhead.empty()) {
     s.readAheadForward = forward;
-    s.batch = s.batch == 0 ? kFirstBatch : std::min(s.batch * 2, kMaxBatch);
+    s.batch = s.batch == 0 ? kFirstBatch : std::min(s.batch * kBatchGrowth, kMaxBatch);
     std::vector<Row> rows;
     if (auto e = readRows(s.handle(), s.stmts, s.schema, s.seqKey, Filter{}, s.cursor, forward, s.batch, rows))
       return e;

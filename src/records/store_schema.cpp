@@ -204,7 +204,24 @@ err::Error createSchema(sqlite3* db, const Schema& s) {
   return {};
 }
 
+namespace {
+err::Error rebuildKeysIn(sqlite3* db, const Schema& s, const KeyPlan* only);
+}  // namespace
+
 err::Error rebuildKeys(sqlite3* db, const Schema& s, const KeyPlan* only) {
+  // Every index is built from a full pass over the table: with the whole
+  // table in the page cache the passes after the first read no file.
+  int rc = 0;
+  auto cacheSize = pragmaInt(db, "PRAGMA cache_size", rc);
+  exec(db, "PRAGMA cache_size=-65536");
+  auto e = rebuildKeysIn(db, s, only);
+  exec(db, ("PRAGMA cache_size=" + std::to_string(cacheSize)).c_str());
+  return e;
+}
+
+namespace {
+
+err::Error rebuildKeysIn(sqlite3* db, const Schema& s, const KeyPlan* only) {
   int rc = exec(db, "SAVEPOINT tdx_build");
   if (rc != SQLITE_OK) return fromSqlite(db, rc, Phase::Write);
   auto fail = [&](int code) {
@@ -254,5 +271,7 @@ err::Error rebuildKeys(sqlite3* db, const Schema& s, const KeyPlan* only) {
   if ((rc = exec(db, "RELEASE tdx_build")) != SQLITE_OK) return fail(rc);
   return {};
 }
+
+}  // namespace
 
 }  // namespace tdx::store
