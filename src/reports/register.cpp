@@ -1,9 +1,16 @@
 #include "reports/register.h"
 
+#include "reports/brzdravnet.h"
+#include "reports/offer_report.h"
+#include "reports/parallel_report.h"
 #include "runtime/procedure.h"
 
 namespace tdx::reports {
 
-void registerProcedures(rt::Program& /*program*/) {}
+void registerProcedures(rt::Program& program) {
+  program.add("brzdravnet", makeBrzdravnet);
+  program.add("rescenami", makeOfferReport);
+  program.add("reparalela", makeParallelReport);
+}
 
 }  // namespace tdx::reports

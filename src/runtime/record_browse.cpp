@@ -281,6 +281,13 @@ bool RecordBrowse::locateFrom(const RecordBuffer& from) {
   return pageFrom(fwd, ok);
 }
 
+void RecordBrowse::setOrder(std::optional<Key> order, ThumbMode thumb) {
+  spec_.order = order;
+  spec_.thumb = thumb;
+  buildView();
+  buildThumb();
+}
+
 std::int64_t RecordBrowse::count() {
   if (!loaded_) buildView();
   return view_->count();

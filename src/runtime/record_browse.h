@@ -111,6 +111,9 @@ class RecordBrowse : public BrowseList {
   bool locate(std::string_view text);
   // The first row whose key is not less than the key components of `from`.
   bool locateFrom(const RecordBuffer& from);
+  // Another order (a tab of the window chose it); the caller then places
+  // the list, usually at the highlighted record with locateFrom().
+  void setOrder(std::optional<Key> order, ThumbMode thumb);
   // Copies the current row into the buffers again (and runs onCurrent), as
   // before a form is called for it.
   void makeCurrent();
