@@ -223,6 +223,7 @@ err::Error openImpl(RecordFile::Impl& s, const fs::path& file, LockKind kind, bo
   s.file = file;
   s.readOnly = readOnly;
   s.sealed = sealed;
+  s.exclusive = kind == LockKind::Exclusive;
   s.dirty = false;
   s.password = sealed ? std::string(password) : std::string();
   s.streaming = s.inTransaction = false;
@@ -258,8 +259,14 @@ err::Error closeImpl(RecordFile::Impl& s) {
 }
 
 // In streamed mode the first write opens the batch's transaction.
+err::Error sealedNeedsExclusive(const RecordFile::Impl& s) {
+  return err::Error::driver(err::AccessDenied, 0,
+                            std::string(s.schema.def().diskName) + " is changed only when opened exclusively");
+}
+
 err::Error beginWrite(RecordFile::Impl& s) {
   if (s.readOnly) return err::Error::of(err::AccessDenied);
+  if (s.sealed && !s.exclusive) return sealedNeedsExclusive(s);
   if (s.streaming && !s.inTransaction) {
     int rc = exec(s.handle(), "BEGIN IMMEDIATE");
     if (rc != SQLITE_OK) return fromSqlite(s.handle(), rc, Phase::Write);
@@ -663,6 +670,8 @@ err::Error buildImpl(RecordFile::Impl& s, const fs::path& folder, const KeyPlan*
     if (auto e = openImpl(s, file, LockKind::Exclusive, false, s.schema.def().ownerPassword, false)) return e;
   } else if (s.readOnly) {
     return err::Error::of(err::AccessDenied);
+  } else if (s.sealed && !s.exclusive) {
+    return sealedNeedsExclusive(s);
   }
   auto e = rebuildKeys(s.handle(), s.schema, only);
   if (!e) afterWrite(s, true);

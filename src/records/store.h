@@ -99,7 +99,9 @@ class OrderedView {
   // components in `from` (a locator: texts of a NOCASE key compare without
   // case and as prefixes sort first).
   bool from(const RecordBuffer& from, int n, std::vector<ViewRow>& out);
-  // Same, with the leading key component given as text (name locators).
+  // Same, with the leading key component given as text (name locators):
+  // the first component that the view's equality conditions leave open.
+  // A number that does not read starts at the first row.
   bool fromText(std::string_view leadingText, int n, std::vector<ViewRow>& out);
   // Rows in the view (for scroll bars and progress): a counted query.
   std::int64_t count();
@@ -129,9 +131,14 @@ class RecordFile {
   // program), 52 when this object is already open, 47 when it is not a
   // database of ours or its columns do not match the layout, 46 when a key
   // is missing or damaged, 91 when an encrypted file's password is wrong.
+  // DenyWrite is held like DenyAll. An encrypted file is read into memory;
+  // only an exclusive open may change it (5 otherwise), and close() seals
+  // the changes back.
   bool open(OpenMode mode = OpenMode::shared(), std::string_view password = {});
-  // Creates the file anew, empty (an existing file is replaced). The file
-  // must not be open anywhere. An encrypted file is sealed with `password`.
+  // Creates the file anew, empty (an existing file is replaced, in whatever
+  // case it is named; a new one gets the lower-case disk name). The file
+  // must not be open anywhere, this object included (32). It is left
+  // closed. An encrypted file is sealed with `password` (91 when empty).
   bool create(std::string_view password = {});
   bool close();
   bool isOpen() const;
@@ -139,7 +146,9 @@ class RecordFile {
   // Positioning for next/previous: before the first record in file order, in
   // key order, or before the first record whose key value is not less than
   // the key components in `from`. After the last record read, next fails
-  // with 33.
+  // with 33. Without a value, previous reads from the last record; from a
+  // value, it reads the last record whose key is not greater. Turning round
+  // reads the record before (after) the one last read.
   bool setFileOrder();
   bool setKey(Key key);
   bool setKey(Key key, const RecordBuffer& from);
@@ -176,10 +185,14 @@ class RecordFile {
   // nowhere else (46).
   bool suspendKeys();
   // Copies the file into a folder under its own name, consistent even while
-  // others write (SQLite's online backup).
+  // others write (SQLite's online backup). The copy gets the lower-case disk
+  // name, or replaces a file of that name in any case that nobody has open
+  // (32 otherwise). An encrypted file's copy is sealed with the same
+  // password. Opens the file shared by itself when it is not open.
   bool copyTo(const std::filesystem::path& folder);
   // Streamed writing: the writes until flush() (or close) form one
-  // transaction. Batch runs flush at the end of every batch.
+  // transaction. Batch runs flush at the end of every batch; the file stays
+  // streamed after a flush, and the next write opens the next batch.
   bool stream();
   bool flush();
   // Driver options ("QUICKSCAN=on"): accepted and ignored.

@@ -27,8 +27,11 @@ struct RecordFile::Impl {
   bool readOnly = false;
 
   // An encrypted file lives in memory while open and is sealed back at
-  // close when it changed.
+  // close when it changed. Each open has its own copy, so only an exclusive
+  // open may change it: two writers would each seal their own copy and the
+  // last one would silently undo the other's writes.
   bool sealed = false;
+  bool exclusive = false;
   bool dirty = false;
   std::string password;
 

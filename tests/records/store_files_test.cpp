@@ -298,9 +298,15 @@ TEST_F(StoreFiles, BuyerFileOpensOnlyWithItsPassword) {
     EXPECT_FALSE(f.create());
     EXPECT_EQ(f.error().code, err::InvalidPassword);
     ASSERT_TRUE(f.create(kKupecPassword)) << f.error().describe();
-    ASSERT_TRUE(f.open(OpenMode::shared(), kKupecPassword)) << f.error().describe();
     RecordBuffer b(def);
     b.clear();
+    // Every open holds its own copy of the sealed file: a shared one may
+    // not change it, or two writers would undo each other at close.
+    ASSERT_TRUE(f.open(OpenMode::shared(), kKupecPassword)) << f.error().describe();
+    EXPECT_FALSE(f.add(b));
+    EXPECT_EQ(f.error().code, err::AccessDenied);
+    f.close();
+    ASSERT_TRUE(f.open(OpenMode::exclusive(), kKupecPassword)) << f.error().describe();
     b.as<Kupec>().naz01 = cp("Splošna bolnišnica Celje");
     b.as<Kupec>().naz02 = cp("Zdravila 2027");
     ASSERT_TRUE(f.add(b)) << f.error().describe();
