@@ -1,6 +1,5 @@
 #include "reports/offer_report.h"
 
-#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,11 +35,6 @@ Value text(std::string_view cp1250) { return std::string(cp1250::toUtf8(cp1250))
 template <int N>
 Value text(const Str<N>& s) { return s.utf8(); }
 Value number(std::int64_t v) { return Decimal(static_cast<long long>(v)); }
-
-bool sameItem(const Paralela& o, const Podatki& p) {
-  return o.skup.get() == p.skup.get() && o.posk.get() == p.posk.get() && o.sklop.get() == p.sklop.get() &&
-         o.sifr.get() == p.sifr.get();
-}
 
 // Offers of an item that sort before a zero price and order (negative
 // prices) are not read.
@@ -140,30 +134,24 @@ class OfferReport final : public rt::Procedure, private ReportJob {
     const Podatki& pod = item_.as<Podatki>();
     if (!lookUp(pod)) return;
 
-    // The item's offers in key order, from before its lowest possible
-    // price: the first is the one the item line names; reading on, those
-    // that sort before a zero price are passed over.
-    RecordFile& file = ctx().file(FileId::Paralela);
-    offer_.clear();
-    {
-      Paralela& from = offer_.as<Paralela>();
-      from.skup = pod.skup.get();
-      from.posk = pod.posk.get();
-      from.sklop = pod.sklop.get();
-      from.sifr = pod.sifr.get();
-      from.bcena.setUnits(-(packed::limit(decltype(from.bcena)::digits) - 1));
-      from.sort = std::numeric_limits<std::int16_t>::min();
-    }
-    bool have = false;
-    if (file.setKey(Key::PAR_KSKLOP, offer_)) have = readOffer(file, pod);
-    else readFailed(file.error(), FileId::Paralela);
+    // The item's offers in key order: the first is the one the item line
+    // names; reading on, those that sort before a zero price are passed
+    // over. Only this item's offers: the same code may begin the next lot.
+    const FileDef& def = fileDef(FileId::Paralela);
+    ViewReader offers(ctx().file(FileId::Paralela), Key::PAR_KSKLOP,
+                      {Condition::eq(def.findField("SKUP"), pod.skup.get()),
+                       Condition::eq(def.findField("POSK"), pod.posk.get()),
+                       Condition::eq(def.findField("SKLOP"), pod.sklop.get()),
+                       Condition::eq(def.findField("SIFR"), pod.sifr.get())},
+                      8);
+    bool have = readOffer(offers);
     if (failed_) return;
     if (!have) offer_.clear();
 
     // Every read replaces the buffer's bytes: the offer is looked at afresh.
     printItem(pod, have ? offer_.as<Paralela>().bcena.get() : Decimal(0));
     totals_.startItem();
-    for (; have; have = readOffer(file, pod)) {
+    for (; have; have = readOffer(offers)) {
       const Paralela& o = offer_.as<Paralela>();
       if (beforeStart(o) || o.bcena.isZero()) continue;
       printOffer(pod, o);
@@ -171,9 +159,9 @@ class OfferReport final : public rt::Procedure, private ReportJob {
   }
 
   // The next offer of the item, or false at its end (or a read error).
-  bool readOffer(RecordFile& file, const Podatki& pod) {
-    if (file.next(offer_)) return sameItem(offer_.as<Paralela>(), pod);
-    if (file.error().code != err::EndOfFile) readFailed(file.error(), FileId::Paralela);
+  bool readOffer(ViewReader& offers) {
+    if (offers.next(offer_)) return true;
+    if (offers.error().code != err::EndOfFile) readFailed(offers.error(), FileId::Paralela);
     return false;
   }
 
