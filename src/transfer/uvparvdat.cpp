@@ -80,14 +80,14 @@ class OffersUpdatingImport final : public rt::BatchProcedure {
     const std::string code(cp1250::toUtf8(cp1250::trimRight(row.text("SIFR"))));
     buf.clear();
     log_.clearRecord();
-    Paralela& offer = buf.as<Paralela>();
-    offer.idzdr = row.text("IDZDR");
+    buf.as<Paralela>().idzdr = row.text("IDZDR");
     if (!offers.get(Key::PAR_KIDZDR, buf)) {
       // A row without its offer changes nothing, yet it was handled.
       if (offers.error().code != err::RecordNotFound) reportFailedRow(ctx(), offers.error(), code);
       else ++pending_;
       return;
     }
+    Paralela& offer = buf.as<Paralela>();  // the found offer's bytes are new ones
     if (row.number("NCENA").sign() > 0) {
       if (allowedVat(row.number("PDDV"))) {
         err::Error refused = setOfferPricesFromRow(row, offer);
