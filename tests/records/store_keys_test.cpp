@@ -203,14 +203,12 @@ TEST_F(StoreKeys, LongRunsOfTiesReadInExactKeyOrder) {
     RecordBuffer buf(FileId::Paralela);
     ASSERT_TRUE(f->next(buf));
     // The first of the record's tie group, which may be an earlier row.
-    auto first = std::find_if(expected.begin(), expected.end(), [&](const Tuple& t) {
-      return std::tuple_cat(std::make_tuple(std::get<0>(t), std::get<1>(t), std::get<2>(t), std::get<3>(t)),
-                            std::make_tuple(std::get<4>(t), std::get<5>(t))) ==
-             std::tuple_cat(
-                 std::make_tuple(std::get<0>(expected[at]), std::get<1>(expected[at]), std::get<2>(expected[at]),
-                                 std::get<3>(expected[at])),
-                 std::make_tuple(std::get<4>(expected[at]), std::get<5>(expected[at])));
-    });
+    auto keyOf = [](const Tuple& t) {
+      return std::make_tuple(std::get<0>(t), std::get<1>(t), std::get<2>(t), std::get<3>(t), std::get<4>(t),
+                             std::get<5>(t));
+    };
+    auto first = std::find_if(expected.begin(), expected.end(),
+                              [&](const Tuple& t) { return keyOf(t) == keyOf(expected[at]); });
     EXPECT_EQ(f->position().id, std::get<6>(*first));
   }
 }
