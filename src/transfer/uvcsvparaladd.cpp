@@ -44,7 +44,9 @@ class CsvOffersImport final : public ReplacingImport {
     log().clearRecord();
     Paralela& offer = buf.as<Paralela>();
     err::Error refused = setOfferFromLine(source_.fields(), offer);
-    const std::string code = std::to_string(offer.sifr.get());
+    // Named as the line writes it: a refused line has no offer to name it.
+    const std::string code =
+        cp1250::toUtf8(cp1250::trimLeft(cp1250::trimRight(source_.fields().at(csv::Sifr))));
     if (!refused) {
       placeUnderItem(offer);
       const Decimal offered = offer.ncena.get();
