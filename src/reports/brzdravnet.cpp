@@ -259,7 +259,7 @@ void Brzdravnet::emptyEntries() {
 }
 
 void Brzdravnet::locate(Window& w, int order) {
-  auto text = cp1250::trimRight(typed_[std::size_t(order)]);
+  std::string text(cp1250::trimRight(typed_[std::size_t(order)]));
   if (text.empty()) return;
   if (order != order_) applyOrder(w, order, true);
   list_->locate(text);

@@ -444,7 +444,7 @@ int RecordBrowse::leadingOpen() const {
 void RecordBrowse::buildThumb() {
   thumb_ = ThumbTable();
   int f = leadingOpen();
-  if (f < 0 || page_.empty()) return;
+  if (f < 0) return;
   std::vector<ViewRow> first, last;
   if (!read(view_->first(1, first) && view_->last(1, last)) || first.empty() || last.empty()) return;
   const auto& fd = fileDef(spec_.file).fields[std::size_t(f)];

@@ -35,13 +35,16 @@ const std::array<int, 256>& ranks() {
   return table;
 }
 
-std::int64_t textToNumber(std::string_view text) {
+int rankAt(std::string_view text, std::size_t i) {
+  return i < text.size() ? ranks()[static_cast<unsigned char>(text[i])] : 0;
+}
+
+// The first ten symbols of a text after the `skip` symbols that every value
+// of the table shares.
+std::int64_t textToNumber(std::string_view text, std::size_t skip) {
   text = cp1250::trimRight(text);
   std::int64_t n = 0;
-  for (int i = 0; i < kPlaces; ++i) {
-    int digit = i < int(text.size()) ? ranks()[static_cast<unsigned char>(text[std::size_t(i)])] : 0;
-    n = n * kBase + digit;
-  }
+  for (std::size_t i = 0; i < std::size_t(kPlaces); ++i) n = n * kBase + rankAt(text, skip + i);
   return n;
 }
 
@@ -73,14 +76,23 @@ ThumbTable ThumbTable::ofNumbers(std::int64_t first, std::int64_t last) {
   return t;
 }
 
+// Names of one tender often share a long beginning ("Zdravilo ..."); the
+// steps spread over what follows it, so that they still differ.
 ThumbTable ThumbTable::ofTexts(std::string_view first, std::string_view last) {
   ThumbTable t;
   t.built_ = true;
   t.texts_ = true;
-  std::int64_t a = textToNumber(first), b = textToNumber(last);
+  first = cp1250::trimRight(first);
+  last = cp1250::trimRight(last);
+  std::size_t p = 0;
+  while (p < first.size() && p < last.size() && rankAt(first, p) == rankAt(last, p)) ++p;
+  t.prefix_.clear();
+  for (std::size_t i = 0; i < p; ++i) t.prefix_ += char(kAlphabet[rankAt(first, i)]);
+  std::int64_t a = textToNumber(first, p), b = textToNumber(last, p);
   for (int k = 1; k <= kSteps; ++k) {
     t.numbers_[std::size_t(k - 1)] = step(a, b, k);
-    t.strings_[std::size_t(k - 1)] = numberToText(t.numbers_[std::size_t(k - 1)]);
+    t.strings_[std::size_t(k - 1)] =
+        std::string(cp1250::trimRight(t.prefix_ + numberToText(t.numbers_[std::size_t(k - 1)])));
   }
   return t;
 }
@@ -92,11 +104,18 @@ int ThumbTable::positionOf(std::int64_t value) const {
   return positionOfFirst(-1);
 }
 
-// Texts compare as the table was built: by their first ten symbols, so the
-// first name stands at the first step however long it is.
+// Texts compare as the table was built: by the shared beginning, then by
+// the ten symbols after it, so the first name stands at the first step
+// however long it is.
 int ThumbTable::positionOf(std::string_view value) const {
   if (!built_) return 0;
-  return positionOf(textToNumber(value));
+  value = cp1250::trimRight(value);
+  for (std::size_t i = 0; i < prefix_.size(); ++i) {
+    int r = rankAt(value, i), own = ranks()[static_cast<unsigned char>(prefix_[i])];
+    if (r < own) return 0;
+    if (r > own) return 100;
+  }
+  return positionOf(textToNumber(value, prefix_.size()));
 }
 
 }  // namespace tdx::rt

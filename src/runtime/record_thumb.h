@@ -7,8 +7,8 @@
 // Numbers interpolate as numbers. Texts cannot be interpolated as bytes
 // (Windows-1250 puts Č, Š and Ž far from C, S and Z), so a text is read as
 // a number in the base of a 42-symbol alphabet in collation order (blank,
-// the digits, A B C Č Ć D Đ E ... S Š T ... Z Ž) over its first ten
-// characters; any other character counts as the last symbol that does not
+// the digits, A B C Č Ć D Đ E ... S Š T ... Z Ž) over ten characters after
+// the beginning that the first and the last value share; any other character counts as the last symbol that does not
 // sort after it (Ä as A, a hyphen as blank). The step values are turned
 // back into texts of that alphabet, which sort in the same order, so the
 // locator finds between the first and the last name what the table
@@ -47,6 +47,7 @@ class ThumbTable {
   bool texts_ = false;
   std::array<std::int64_t, kSteps> numbers_{};
   std::array<std::string, kSteps> strings_{};
+  std::string prefix_;  // the symbols the first and the last value share
   std::string none_;
 };
 
