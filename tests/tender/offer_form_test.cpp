@@ -157,7 +157,7 @@ TEST_F(OfferFormTest, DerivedPricesShowInTheSystemsPictures) {
   });
   EXPECT_EQ(response, rt::resp::Completed);
   ASSERT_EQ(offers().size(), 1u);
-  const Paralela& o = offers()[0];
+  const Paralela o = offers()[0];
   EXPECT_EQ(o.bcena_az.get(), dec("98.55"));
   EXPECT_EQ(o.bcena.get(), dec("4.9275"));
   EXPECT_EQ(o.ncena.get(), dec("4.5"));
