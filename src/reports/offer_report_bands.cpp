@@ -78,7 +78,7 @@ OfferReportBands::OfferReportBands() {
   offer.field({58, 0, 45, 0}, "", Align::Left, Flow::Wrap);
   offer.field({104, 0, 50, 0}, "", Align::Left, Flow::Wrap);
   offer.field({155, 0, 22, 0}, "", Align::Left, Flow::Wrap);
-  offer.field({176, 0, 21, 0}, "@n13`4~ €~B", Align::Right);
+  offer.field({176, 0, 20.5, 0}, "@n13`4~ €~B", Align::Right);
   offer.field({197, 0, 10, 0}, "@n_6`2~%~", Align::Right);
   offer.field({208, 0, 9, 0}, "@n_6`2~%~", Align::Right);
   offer.field({218, 0, 9, 0}, "@n6.b", Align::Right);

@@ -181,6 +181,18 @@ TEST_F(OfferReportTest, TheWorkFileIsRecreatedEmpty) {
   EXPECT_EQ(f.records(), 0);
 }
 
+// A work file that cannot be made is told in the stop box; going on, the
+// report is made without it rather than the program ended over a file the
+// report never writes to.
+TEST_F(OfferReportTest, AWorkFileThatCannotBeMadeIsToldAndTheReportGoesOn) {
+  subgroupWithEveryCase();
+  std::filesystem::create_directory(dir / "zdrapcen.tps");
+  start("rescenami");
+  ASSERT_EQ(messages().size(), 1u) << ::testing::PrintToString(messages());
+  EXPECT_EQ(messages()[0].rfind("Stop: ", 0), 0u) << messages()[0];
+  EXPECT_EQ(previews, 1);
+}
+
 // The same item code ends one lot and begins the next: each item shows and
 // counts only its own offers.
 TEST_F(OfferReportTest, OffersOfTheSameCodeInTheNextLotStayWithTheirItem) {
