@@ -91,7 +91,9 @@ class HeadlessWindow : public Frame {
   bool alerted(std::string_view label, AlertKey key) const;
   // The controls the Tab key goes through now, in order.
   std::vector<std::string> tabOrder() const;
-  // A frame's menu item by label (nullptr when unknown), with its state.
+  // A frame's menu bar as it stands, and one item by label (nullptr when
+  // unknown), with its state.
+  const std::vector<MenuSpec>& menu() const { return menu_; }
   const MenuSpec* menuItem(std::string_view label) const;
   // The items of the last pop-up menu shown ("" when none).
   const std::string& lastPopup() const { return lastPopup_; }
