@@ -1,3 +1,4 @@
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -19,6 +20,11 @@ void usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef SIGXFSZ
+  // A file over the size limit must fail the write with an error the
+  // procedure reports, not kill the program in the middle of it.
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
   tdx::app::Args rest;
   std::string_view command = argc > 1 ? std::string_view(argv[1]) : std::string_view();
   bool sub = command == "demo" || command == "dump" || command == "load" || command == "run";
