@@ -196,41 +196,38 @@ std::optional<report::Document> runReport(bool keep, std::size_t* pageCount = nu
 }
 
 // Baseline: the records the report reads, read through the same store
-// calls (the items in their key order, the description, subgroup and
-// group of each, the item's offers), with nothing printed.
+// calls (the items in their key order a page at a time, the description
+// of each, the subgroup and group once, each item's offers through a view
+// of that item), with nothing printed.
 void BM_ReadOnly(benchmark::State& state) {
   tender();
+  const FileDef& par = fileDef(FileId::Paralela);
+  const int skup = par.findField("SKUP"), posk = par.findField("POSK"), sklop = par.findField("SKLOP"),
+            sifr = par.findField("SIFR");
   Totals total;
   for (auto _ : state) {
     Stopwatch start;
-    RecordFile items(fileDef(FileId::Podatki), tender()), offers(fileDef(FileId::Paralela), tender()),
-        opism(fileDef(FileId::Opism), tender()), psk(fileDef(FileId::Pskupine), tender()),
-        sku(fileDef(FileId::Skupine), tender());
+    RecordFile items(fileDef(FileId::Podatki), tender()), offers(par, tender()), opism(fileDef(FileId::Opism), tender()),
+        psk(fileDef(FileId::Pskupine), tender()), sku(fileDef(FileId::Skupine), tender());
     for (RecordFile* f : {&items, &offers, &opism, &psk, &sku}) f->open();
+    RecordBuffer d(FileId::Opism), s(FileId::Pskupine), g(FileId::Skupine);
+    s.as<Pskupine>().skup = 28;
+    s.as<Pskupine>().posk = 1;
+    std::size_t read = psk.get(Key::PSK_KSKUP, s);
+    g.as<Skupine>().skup = 28;
+    read += sku.get(Key::SKU_KSKUP, g);
     OrderedView view(items, Key::POD_KSKUP, {Condition::eq(0, 28), Condition::eq(1, 1)});
-    std::vector<ViewRow> rows;
-    RecordBuffer o(FileId::Paralela), d(FileId::Opism), s(FileId::Pskupine), g(FileId::Skupine);
-    std::size_t read = 0;
+    std::vector<ViewRow> rows, itemOffers;
     for (bool ok = view.first(64, rows); ok && !rows.empty(); ok = view.after(rows.back().mark, 64, rows)) {
       for (const ViewRow& r : rows) {
         const Podatki& pod = r.record.as<Podatki>();
         d.clear();
         d.as<Opism>().sifr = pod.sifr.get();
         read += opism.get(Key::OMAT_KSIFRA, d);
-        s.clear();
-        s.as<Pskupine>().skup = pod.skup.get();
-        s.as<Pskupine>().posk = pod.posk.get();
-        read += psk.get(Key::PSK_KSKUP, s);
-        g.clear();
-        g.as<Skupine>().skup = pod.skup.get();
-        read += sku.get(Key::SKU_KSKUP, g);
-        o.clear();
-        o.as<Paralela>().skup = pod.skup.get();
-        o.as<Paralela>().posk = pod.posk.get();
-        o.as<Paralela>().sklop = pod.sklop.get();
-        o.as<Paralela>().sifr = pod.sifr.get();
-        offers.setKey(Key::PAR_KSKLOP, o);
-        while (offers.next(o) && o.as<Paralela>().sifr.get() == pod.sifr.get()) ++read;
+        OrderedView mine(offers, Key::PAR_KSKLOP,
+                         {Condition::eq(skup, pod.skup.get()), Condition::eq(posk, pod.posk.get()),
+                          Condition::eq(sklop, pod.sklop.get()), Condition::eq(sifr, pod.sifr.get())});
+        if (mine.first(8, itemOffers)) read += itemOffers.size();
       }
       if (static_cast<int>(rows.size()) < 64) break;
     }
