@@ -222,8 +222,10 @@ void PrintPreview::failed(const QString& action, const std::string& why) {
 }
 
 void PrintPreview::print() {
-  QPrinter printer(QPrinter::HighResolution);
+  QPrinter own(QPrinter::HighResolution);
+  QPrinter& printer = printer_ ? *printer_ : own;
   printer.setPageOrientation(QPageLayout::Landscape);
+  printer.setPrintRange(QPrinter::AllPages);
   printer.setDocName(QString::fromStdString(doc_->name));
   printer.setFromTo(1, pageCount());
   QPrintDialog dialog(&printer, this);
@@ -257,8 +259,9 @@ bool PrintPreview::saveTo(const std::filesystem::path& file, std::string* error)
   return report::writePdf(*doc_, file, error);
 }
 
-void showPrintPreview(const report::Document& doc, std::string_view defaultName, QWidget* parent) {
+void showPrintPreview(const report::Document& doc, std::string_view defaultName, QWidget* parent, QPrinter* printer) {
   PrintPreview preview(doc, QString::fromUtf8(defaultName.data(), static_cast<qsizetype>(defaultName.size())), parent);
+  preview.usePrinter(printer);
   preview.exec();
 }
 

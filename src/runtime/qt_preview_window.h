@@ -46,6 +46,9 @@ class PrintPreview : public QDialog {
   void fitWidth();
   void fitPage();
 
+  // The printer "Natisni" offers first (the one the printer setup
+  // configured); without one, the system's default printer.
+  void usePrinter(QPrinter* printer) { printer_ = printer; }
   // "Natisni": the printer dialog, then the chosen pages on the printer.
   void print();
   // The pages on a printer set up already (the dialog's part done); the
@@ -69,6 +72,7 @@ class PrintPreview : public QDialog {
 
   const report::Document* doc_;
   QString defaultName_;
+  QPrinter* printer_ = nullptr;
   int page_ = 0;
   double zoom_ = 1.0;
   Fit fit_ = Fit::Width;
@@ -81,7 +85,9 @@ class PrintPreview : public QDialog {
   QToolButton *first_ = nullptr, *previous_ = nullptr, *next_ = nullptr, *last_ = nullptr;
 };
 
-// Shows the preview modally until the user closes it.
-void showPrintPreview(const report::Document& doc, std::string_view defaultName, QWidget* parent = nullptr);
+// Shows the preview modally until the user closes it; `printer` as for
+// usePrinter().
+void showPrintPreview(const report::Document& doc, std::string_view defaultName, QWidget* parent = nullptr,
+                      QPrinter* printer = nullptr);
 
 }  // namespace tdx::rt
