@@ -1,5 +1,7 @@
 // reparalela: the offered medicines of a subgroup under their items.
 
+#include <algorithm>
+
 #include "report_fixture.h"
 #include "runtime/stdfiles.h"
 
@@ -97,6 +99,19 @@ TEST_F(ParallelReportTest, ProgressCountsAgainstFiveHundredOffers) {
                                                         "percent:   1% Completed", "percent:   2% Completed",
                                                         "percent:   3% Completed", "percent:   4% Completed",
                                                         "percent:   5% Completed", "percent:   6% Completed"}));
+}
+
+TEST_F(ParallelReportTest, MoreThanFiveHundredOffersStayAtAHundredPercent) {
+  std::vector<RecordBuffer> offers;
+  for (int i = 0; i < 530; ++i) offers.push_back(offer(28, 1, 1, 2001, "X" + std::to_string(i), "1"));
+  store(FileId::Podatki, {item(28, 1, 1, 2001, "Amlodipin")});
+  store(FileId::Paralela, offers);
+  start("reparalela");
+  const auto& log = ui.progressLog();
+  EXPECT_EQ(log.back(), "percent: 100% Completed");
+  EXPECT_EQ(std::count(log.begin(), log.end(), "percent: 100% Completed"), 1);
+  EXPECT_EQ(log.size(), 3u + 100u);
+  EXPECT_EQ(previews, 1);
 }
 
 TEST_F(ParallelReportTest, CancellingShowsNothing) {
