@@ -31,7 +31,7 @@ constexpr FileId kFiles[] = {FileId::Kupec,   FileId::Opism,     FileId::Paralel
 // Read-ahead hints go to the files read in long runs.
 constexpr FileId kReadAheadFiles[] = {FileId::Podatki, FileId::Pskupine, FileId::Skupine};
 
-Value text(std::string_view cp1250) { return std::string(cp1250::toUtf8(cp1250)); }
+Value text(std::string_view bytes) { return cp1250::toUtf8(bytes); }
 template <int N>
 Value text(const Str<N>& s) { return s.utf8(); }
 Value number(std::int64_t v) { return Decimal(static_cast<long long>(v)); }
