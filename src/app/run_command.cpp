@@ -1,4 +1,4 @@
-// tendrix run PROC [--dir DIR] [--answer BUTTON]... [procedure options]
+// tendrix run PROC [--dir DIR] [--answer BUTTON]... [--pdf FILE] [--text] [procedure options]
 //
 // Runs one procedure through the headless runtime. Every message it would
 // show is printed as "CAPTION: TEXT"; a question takes the next --answer,
@@ -28,7 +28,7 @@ namespace {
 
 int runUsage(const char* why) {
   if (why) std::fprintf(stderr, "tendrix run: %s\n", why);
-  std::fputs("usage: tendrix run PROC [--dir DIR] [--answer BUTTON]... [options]\n", stderr);
+  std::fputs("usage: tendrix run PROC [--dir DIR] [--answer BUTTON]... [--pdf FILE] [--text] [options]\n", stderr);
   return 2;
 }
 
