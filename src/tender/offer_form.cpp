@@ -126,8 +126,8 @@ std::optional<Zdravnet> OfferForm::registryRecord() {
 
 // ---------------------------------------------------------------- prices
 
-bool OfferForm::vatValid() const {
-  Decimal v = const_cast<OfferForm*>(this)->offer().pddv.get();
+bool OfferForm::vatValid() {
+  Decimal v = offer().pddv.get();
   return v == *Decimal::parse("9.5") || v == Decimal(22) || v.isZero();
 }
 

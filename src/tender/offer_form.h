@@ -71,7 +71,7 @@ class OfferForm : public rt::Procedure, public rt::WindowEvents {
   // The form's recalculation. False when it stopped the bidder (a message
   // that moved the focus).
   bool recalculate(rt::Window& w, bool vatCheck);
-  bool vatValid() const;
+  bool vatValid();
   void accepted(rt::Window& w, const rt::Event& e);
   void pick(rt::Window& w);
   void recall(rt::Window& w, const std::string& label);

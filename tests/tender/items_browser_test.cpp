@@ -221,6 +221,44 @@ TEST_F(ItemsBrowserTest, CloseRequestOfTheFrameEndsTheBrowser) {
   EXPECT_EQ(host().find("brpodatki"), nullptr);
 }
 
+
+TEST_F(ItemsBrowserTest, FrameOpensItAtStartAndItsFirstCommandClosesIt) {
+  tender();
+  ASSERT_NE(program.start("Main"), 0u);
+  auto* frame = host().frame();
+  ASSERT_NE(frame, nullptr);
+  auto* startUp = host().find("brpodatki");
+  ASSERT_NE(startUp, nullptr);
+  EXPECT_EQ(startUp->list(kItems)->rows(), 3);
+  ASSERT_TRUE(frame->press("?NAVODILA"));
+  EXPECT_EQ(host().find("brpodatki"), nullptr);
+  // A browser opened later is not the start-up one: the next command leaves it.
+  ASSERT_TRUE(frame->press("?PREGLEDINVNOS"));
+  ASSERT_NE(host().find("brpodatki"), nullptr);
+  ASSERT_TRUE(frame->press("?NAVODILA"));
+  EXPECT_NE(host().find("brpodatki"), nullptr);
+}
+
+TEST_F(ItemsBrowserTest, BidderButtonAddsOnAnEmptyFileAndChangesTheFirstRecord) {
+  tender();
+  auto& w = open();
+  bool deleteShown = true;
+  host().onOpen("upponud", [&](HeadlessWindow& f) {
+    deleteShown = f.visible("?DELETE");
+    f.requestClose();
+  });
+  EXPECT_TRUE(w.press(kBidder));
+  EXPECT_FALSE(deleteShown);  // insert mode
+  add<Ponudnik>(FileId::Ponudnik, [](Ponudnik& p) { p.naziv = std::string("Ponudnik d.o.o."); });
+  host().onOpen("upponud", [&](HeadlessWindow& f) {
+    deleteShown = f.visible("?DELETE");
+    f.requestClose();
+  });
+  EXPECT_TRUE(w.press(kBidder));
+  EXPECT_TRUE(deleteShown);  // change mode
+  EXPECT_TRUE(w.isOpen());
+}
+
 class OffersBrowserTest : public ItemsBrowserTest {};
 
 TEST_F(OffersBrowserTest, FollowsTheCurrentItemInAllFourValues) {

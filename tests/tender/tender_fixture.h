@@ -34,7 +34,8 @@ class TenderFixture : public ::testing::Test {
     app::registerAllProcedures(program);
     session.setProgram(&program);
     // Files the procedures open; the registry may not be created by them.
-    for (FileId id : {FileId::Zdravnet, FileId::Podatki, FileId::Paralela, FileId::Pskupine, FileId::Opism})
+    for (FileId id : {FileId::Zdravnet, FileId::Podatki, FileId::Paralela, FileId::Pskupine, FileId::Opism,
+                      FileId::Ponudnik, FileId::Verant})
       create(id);
   }
 
