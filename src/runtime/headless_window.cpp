@@ -69,14 +69,9 @@ HeadlessWindow::HeadlessWindow(HeadlessWindowHost& host, const WindowSpec& spec,
   for (auto& c : controls_) refresh(c);
 }
 
-HeadlessWindow::~HeadlessWindow() {
-  for (auto& c : controls_)
-    if (c.spec.list) {
-      c.spec.list->onChanged = nullptr;
-      c.spec.list->onNewSelection = nullptr;
-    }
-  host_->forget(*this);
-}
+// The lists' callbacks stay: a list may go before or after its window, and
+// they find the window by its serial, which outlives nothing.
+HeadlessWindow::~HeadlessWindow() { host_->forget(*this); }
 
 HeadlessWindow::Control* HeadlessWindow::find(std::string_view label) {
   for (auto& c : controls_)
