@@ -222,7 +222,7 @@ QWidget* QtControls::make(Ctl& c, QWidget* surface, QToolBar* toolbar) {
         if (!s.text.empty()) b->setText(qs(s.text));
         b->setToolButtonStyle(s.icon.empty() ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
         b->setFixedSize(units_.size(s.at.w ? s.at.w : 18, s.at.h ? s.at.h : 16));
-        b->setIconSize(b->size() - QSize(6, 6));
+        b->setIconSize(b->size() - QSize(10, 10));
         connect(b, &QToolButton::clicked, this, [this, &c] { press(c); });
         w = b;
       } else {

@@ -35,6 +35,8 @@ QtFrame::QtFrame(QtUi& ui, QtWindowHost& host, const FrameSpec& spec, WindowEven
   area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   window_->setCentralWidget(area_);
 
+  // The menu bar in the frame's own font, as its window describes it.
+  window_->menuBar()->setFont(controls_->font());
   buildMenu(window_->menuBar(), spec.menu, true);
 
   auto* toolbar = window_->addToolBar(QStringLiteral("Orodja"));

@@ -89,8 +89,9 @@ rt::FrameSpec mainFrameSpec(const rt::Program& p) {
   s.icon = "Script.ico";
   s.font = "Times New Roman CE";
   s.fontSize = 8;
-  s.width = 500;
-  s.height = 300;
+  // Wide enough for the whole menu bar in one line.
+  s.width = 660;
+  s.height = 380;
   s.statusZones = {-1, 60, 100, 45};
   s.menu = {
       menu("&1) Datoteka",
