@@ -7,6 +7,7 @@
 
 #include "app/cli_args.h"
 #include "app/commands.h"
+#include "app/demo_documents.h"
 #include "app/demo_tender.h"
 #include "records/store.h"
 
@@ -98,6 +99,7 @@ int demoCommand(const Args& args) {
     try {
       demo::DemoTender tender = demo::planDemoTender(options);
       written = demo::writeDemoTender(tender, staging.path());
+      for (auto& w : demo::writeDocuments(tender, staging.path())) written.push_back(std::move(w));
     } catch (const std::exception& e) {
       std::cerr << "tendrix demo: " << e.what() << "\n";
       return 1;
@@ -118,7 +120,7 @@ int demoCommand(const Args& args) {
             << " (seed " << options.seed << "):\n";
   for (const auto& w : written) {
     char line[160];
-    std::snprintf(line, sizeof line, "  %-14s %9lld  %s\n", w.diskName.c_str(),
+    std::snprintf(line, sizeof line, "  %-17s %9lld  %s\n", w.diskName.c_str(),
                   static_cast<long long>(w.records), w.what.c_str());
     std::cout << line;
   }
