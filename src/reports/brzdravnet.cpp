@@ -98,14 +98,14 @@ RecordBrowseSpec Brzdravnet::listSpec() {
   s.columns = {
       RecordColumn::blank("@s1", col(">", 7, Align::Center)),
       RecordColumn::field(z, "IDZDR", "@s6", col("Del.šifra", 30, Align::Center)),
-      RecordColumn::field(z, "IMEREGISTR", "@s200", col("Registrirano ime", 210, Align::Left)),
+      RecordColumn::field(z, "IMEREGISTR", "@s200", col("Registrirano ime", 160, Align::Left)),
       RecordColumn::field(z, "PROIZN", "@s30", col("Imetnik dovoljenja", 90, Align::Left)),
       RecordColumn::field(z, "NCENA", "@N15.`4~ €~B", col("Cena brez DDV", 60, Align::Right)),
       RecordColumn::field(z, "ATC", "@s10", col("ATC", 40, Align::Left)),
       RecordColumn::field(z, "ATCOPIS", "@s30", col("ATC naziv", 65, Align::Left)),
       RecordColumn::field(z, "ENOTA", "@s20", col("Enota", 50, Align::Left)),
-      RecordColumn::field(z, "KOLENOTE", "@n7.b", col("Količina", 30, Align::Right)),
-      RecordColumn::field(z, "CRTNAKODA", "@s13", col("EAN koda", 56, Align::Left)),
+      RecordColumn::field(z, "KOLENOTE", "@n7.b", col("Količina", 36, Align::Right)),
+      RecordColumn::field(z, "CRTNAKODA", "@s13", col("EAN koda", 70, Align::Left)),
       RecordColumn::blank("@s1", col("<", 3, Align::Left)),
   };
   return s;

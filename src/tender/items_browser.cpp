@@ -49,14 +49,6 @@ void ItemsBrowser::begin() {
   window_ = host->openWindow(windowSpec(), *this);
 }
 
-// The first tab shows the subgroup chosen in the drop list; the hidden
-// tabs would show subgroups 2 to 5.
-std::int16_t ItemsBrowser::tabSubgroup(Window* w) {
-  std::string tab = w ? w->currentTab(kSheet) : std::string();
-  if (tab.empty() || tab == "?TAB1") return g().pskup;
-  return std::int16_t(tab.back() - '0');
-}
-
 void ItemsBrowser::listError(const BrowseError& e, const char* file) {
   if (e.warning == 36) {
     standardWarning(ctx(), 36, e.error);

@@ -48,7 +48,6 @@ class ItemsBrowser : public rt::Procedure, public rt::WindowEvents {
   rt::RecordBrowseSpec itemSpec();
   rt::RecordBrowseSpec offerSpec();
   rt::RecordDropListSpec subgroupSpec();
-  std::int16_t tabSubgroup(rt::Window* w);
   void itemBecameCurrent(const rt::BrowseRow* row);
   void offerBecameCurrent(const rt::BrowseRow* row);
   void fillOffers();

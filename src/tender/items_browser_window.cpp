@@ -32,10 +32,10 @@ RecordBrowseSpec ItemsBrowser::itemSpec() {
   const auto& d = podatki();
   RecordBrowseSpec s{FileId::Podatki, Key::POD_KNAZI};
   int posk = d.findField("POSK");
-  s.where = [this, posk] { return std::vector<Condition>{Condition::eq(posk, tabSubgroup(window_.get()))}; };
+  s.where = [this, posk] { return std::vector<Condition>{Condition::eq(posk, g().pskup)}; };
   s.columns = {
       RecordColumn::field(d, "POSK", "@n02b", column("SK", 20, Align::Center)),
-      RecordColumn::field(d, "SIFR", "@n08b", column("Šifra", 35, Align::Center)),
+      RecordColumn::field(d, "SIFR", "@n08b", column("Šifra", 42, Align::Center)),
       RecordColumn::field(d, "NAZI", "@s200", column("Naziv", 150, Align::Left, 2)),
       RecordColumn::field(d, "FAOB", "@s250", column("Farmacevtska oblika", 300, Align::Left, 2)),
       RecordColumn::field(d, "ENME", "@s30", column("EM", 40, Align::Left, 1, Align::Center)),
@@ -67,10 +67,10 @@ RecordBrowseSpec ItemsBrowser::offerSpec() {
   };
   s.columns = {
       RecordColumn::blank("@s1", column(">", 5, Align::Left)),
-      RecordColumn::field(d, "SIFR", "@n08b", column("Šifra", 35, Align::Center)),
+      RecordColumn::field(d, "SIFR", "@n08b", column("Šifra", 42, Align::Center)),
       RecordColumn::field(d, "IDZDR", "@s6", column("IDZDR", 30, Align::Center)),
-      RecordColumn::field(d, "IMEZD", "@s100", column("Ime zdravila", 195, Align::Left, 1)),
-      RecordColumn::field(d, "PROIZ", "@s30", column("Naziv imetnika dovoljenja", 130, Align::Left, 1)),
+      RecordColumn::field(d, "IMEZD", "@s100", column("Ime zdravila", 168, Align::Left, 1)),
+      RecordColumn::field(d, "PROIZ", "@s30", column("Naziv imetnika dovoljenja", 120, Align::Left, 1)),
       RecordColumn::field(d, "NCENA", "@n15`4~ €~B", column("Neto cena (pak)", 60, Align::Right, 2, Align::Center)),
       RecordColumn::field(d, "PAKIRANJE", "@n6.b", column("PAK.", 25, Align::Right, 2, Align::Center)),
       RecordColumn::field(d, "POPUST", "@n_6`2~%~", column("Popust", 28, Align::Right, 2, Align::Center)),
@@ -109,18 +109,11 @@ WindowSpec ItemsBrowser::windowSpec() {
   auto& cs = w.controls;
 
   cs.push_back(control(ControlKind::Sheet, kSheet, {4, 2, 380, 30}));
-  const char* tabs[][2] = {{"?TAB1", "&1) Zdravila"},
-                           {"?TAB2", "&2) Posebni sklop 1"},
-                           {"?TAB3", "&3) Posebni sklop 2"},
-                           {"?TAB4", "&4) Zdravila brez recepta"},
-                           {"?TAB5", "&5) Zdravila-pogajanja"}};
-  for (int i = 0; i < 5; ++i) {
-    auto t = control(ControlKind::Tab, tabs[i][0], {}, kSheet);
-    t.text = tabs[i][1];
-    // Only the first tab is ever shown; the others stay in the definition.
-    t.hidden = t.disabled = i > 0;
-    cs.push_back(t);
-  }
+  // Only the first tab is ever shown; the four special-subgroup tabs are
+  // left out of the window altogether.
+  auto tab = control(ControlKind::Tab, "?TAB1", {}, kSheet);
+  tab.text = "&1) Zdravila";
+  cs.push_back(tab);
   cs.push_back(prompt("?Prompt:Sklop", "Sklop:", {10, 18, 24, 10}, "?TAB1"));
   auto drop = control(ControlKind::DropList, kSubgroups, {36, 16, 300, 12}, "?TAB1");
   drop.tip = "Skupina-sklop";

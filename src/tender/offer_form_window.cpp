@@ -70,56 +70,56 @@ WindowSpec OfferForm::windowSpec() {
   };
   auto label = [&](std::string name, std::string text, Rect at) { cs.push_back(prompt(name, text, at, kTab)); };
 
-  label("?Prompt:Razpis", "Razpis:", {10, 34, 58, 10});
-  show("?PAR:SKUP", "@n02b", par(&Paralela::skup), {70, 34, 14, 10});
-  show("?PAR:POSK", "@n02b", par(&Paralela::posk), {88, 34, 14, 10});
-  label("?Prompt:Sifra", "Šifra:", {112, 34, 24, 10});
-  show("?PAR:SIFR", "@n08b", par(&Paralela::sifr), {138, 34, 40, 10});
+  label("?Prompt:Razpis", "Razpis:", {10, 34, 64, 10});
+  show("?PAR:SKUP", "@n02b", par(&Paralela::skup), {76, 34, 14, 10});
+  show("?PAR:POSK", "@n02b", par(&Paralela::posk), {94, 34, 14, 10});
+  label("?Prompt:Sifra", "Šifra:", {118, 34, 24, 10});
+  show("?PAR:SIFR", "@n08b", par(&Paralela::sifr), {144, 34, 40, 10});
 
-  label("?Prompt:Kolicina", "Količina:", {10, 48, 58, 10});
-  show("?POD:KOLIANE", "@n10.", pod(&Podatki::koliane), {70, 48, 50, 10});
-  show("?POD:ENME", "@s25", pod(&Podatki::enme), {124, 48, 120, 10});
+  label("?Prompt:Kolicina", "Količina:", {10, 48, 64, 10});
+  show("?POD:KOLIANE", "@n10.", pod(&Podatki::koliane), {76, 48, 50, 10});
+  show("?POD:ENME", "@s25", pod(&Podatki::enme), {130, 48, 120, 10});
 
-  label("?Prompt:Naziv", "Naziv:", {10, 62, 58, 10});
-  box("?GLO:NAZMAT", bind(c.g().nazmat, 200), {70, 62, 338, 18});
-  label("?Prompt:Oblika", "Oblika:", {10, 84, 58, 10});
-  box("?GLO:OBLMAT", bind(c.g().oblmat, 250), {70, 84, 338, 18});
-  label("?Prompt:Opis", "Opis:", {10, 106, 58, 10});
-  box("?OMAT:OPIS", bind(c.buf(FileId::Opism).memo(), kOpismMemoMax), {70, 106, 338, 28}, "Opis materiala");
+  label("?Prompt:Naziv", "Naziv:", {10, 62, 64, 10});
+  box("?GLO:NAZMAT", bind(c.g().nazmat, 200), {76, 62, 332, 18});
+  label("?Prompt:Oblika", "Oblika:", {10, 84, 64, 10});
+  box("?GLO:OBLMAT", bind(c.g().oblmat, 250), {76, 84, 332, 18});
+  label("?Prompt:Opis", "Opis:", {10, 106, 64, 10});
+  box("?OMAT:OPIS", bind(c.buf(FileId::Opism).memo(), kOpismMemoMax), {76, 106, 332, 28}, "Opis materiala");
 
-  label("?Prompt:IDZDR", "Delovna šifra:", {10, 140, 58, 10});
-  entry(kCode, "@s6", par(&Paralela::idzdr), {70, 140, 36, 10}).disabled = true;
-  cs.push_back(button(kLookup, "Išči", "", "", {110, 139, 30, 12}));
+  label("?Prompt:IDZDR", "Delovna šifra:", {10, 140, 64, 10});
+  entry(kCode, "@s6", par(&Paralela::idzdr), {76, 140, 36, 10}).disabled = true;
+  cs.push_back(button(kLookup, "Išči", "", "", {116, 139, 36, 12}));
   cs.back().parent = kTab;
-  label("?Prompt:ATC", "ATC:", {150, 140, 20, 10});
+  label("?Prompt:ATC", "ATC:", {160, 140, 20, 10});
   auto atc = bound(ControlKind::String, "?RZDR:ATC", "@s10",
                    liveBinding([&c]() -> auto& { return c.rec<Zdravnet>(FileId::Zdravnet).atc; }),
-                   {172, 140, 50, 10}, kTab);
+                   {182, 140, 50, 10}, kTab);
   atc.skip = true;
   cs.push_back(atc);
-  label("?Prompt:EAN", "Črtna koda:", {232, 140, 44, 10});
+  label("?Prompt:EAN", "Črtna koda:", {240, 140, 44, 10});
   cs.back().hidden = true;
-  entry(kEan, "@s13", par(&Paralela::ean), {278, 140, 60, 10}).hidden = true;
-  cs.push_back(button(kEanLookup, "Išči", "", "", {342, 139, 30, 12}));
+  entry(kEan, "@s13", par(&Paralela::ean), {286, 140, 60, 10}).hidden = true;
+  cs.push_back(button(kEanLookup, "Išči", "", "", {350, 139, 36, 12}));
   cs.back().parent = kTab;
   cs.back().hidden = true;
 
-  label("?Prompt:IMEZD", "Zaščiteno ime:", {10, 154, 58, 10});
-  auto& name = entry(kName, "@s100", par(&Paralela::imezd), {70, 154, 338, 10});
+  label("?Prompt:IMEZD", "Zaščiteno ime:", {10, 154, 64, 10});
+  auto& name = entry(kName, "@s100", par(&Paralela::imezd), {76, 154, 332, 10});
   name.tip = "Ime zdravila";
   name.disabled = true;
-  label("?Prompt:PROIZ", "Imetnik dovoljenja:", {10, 168, 58, 10});
-  auto& holder = entry(kHolder, "@s30", par(&Paralela::proiz), {70, 168, 150, 10});
+  label("?Prompt:PROIZ", "Imetnik dovoljenja:", {10, 168, 64, 10});
+  auto& holder = entry(kHolder, "@s30", par(&Paralela::proiz), {76, 168, 150, 10});
   holder.tip = "Proizvajalec";
   holder.disabled = true;
-  label("?Prompt:PRPAK", "Pakiranje (opis):", {10, 182, 58, 10});
-  auto pack = bound(ControlKind::Text, kPack, "", par(&Paralela::prpak), {70, 182, 338, 18}, kTab);
+  label("?Prompt:PRPAK", "Pakiranje (opis):", {10, 182, 64, 10});
+  auto pack = bound(ControlKind::Text, kPack, "", par(&Paralela::prpak), {76, 182, 332, 18}, kTab);
   pack.tip = "Primarno pakiranje";
   pack.disabled = true;
   cs.push_back(pack);
 
-  label("?Prompt:PAKIRANJE", "Pakiranje:", {10, 206, 58, 10});
-  entry(kUnits, "@n6.b", par(&Paralela::pakiranje), {70, 206, 40, 10});
+  label("?Prompt:PAKIRANJE", "Pakiranje:", {10, 206, 64, 10});
+  entry(kUnits, "@n6.b", par(&Paralela::pakiranje), {76, 206, 40, 10});
   label("?Prompt:EM", "Najmanjša EM:", {124, 206, 52, 10});
   entry(kUnit, "@s30", par(&Paralela::em), {178, 206, 120, 10});
 
@@ -132,8 +132,9 @@ WindowSpec OfferForm::windowSpec() {
 
   label("?Prompt:POPUST", "Popust:", {10, 248, 110, 10});
   entry(kDiscount, "@N_7`2~ %~B", par(&Paralela::popust), {122, 248, 44, 10}).tip = "% popusta";
-  label("?Prompt:PDDV", "Stopnja DDV:", {194, 248, 50, 10});
-  auto vat = bound(ControlKind::Option, kVat, "", par(&Paralela::pddv), {246, 246, 162, 14}, kTab);
+  // The three rates stand one under another beside the prices.
+  label("?Prompt:PDDV", "Stopnja DDV:", {290, 222, 60, 10});
+  auto vat = bound(ControlKind::Option, kVat, "", par(&Paralela::pddv), {290, 232, 80, 44}, kTab);
   vat.options = {{" 0,00%", Decimal(0)}, {" 9,50%", *Decimal::parse("9.5")}, {"22,00%", Decimal(22)}};
   cs.push_back(vat);
 

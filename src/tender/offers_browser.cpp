@@ -73,7 +73,7 @@ RecordBrowseSpec OffersBrowser::listSpec() {
   };
   s.columns = {
       RecordColumn::blank("@s1", column(">", 5, Align::Center)),
-      RecordColumn::field(d, "SIFR", "@n08b", column("Šifra", 35, Align::Center)),
+      RecordColumn::field(d, "SIFR", "@n08b", column("Šifra", 42, Align::Center)),
       RecordColumn::field(d, "IDZDR", "@s6", column("del.šifra", 30, Align::Center)),
       RecordColumn::field(d, "IMEZD", "@s100", column("Zaščiteno ime", 130, Align::Left, 1)),
       RecordColumn::field(d, "PROIZ", "@s30", column("Proizvajalec", 90, Align::Left, 1)),

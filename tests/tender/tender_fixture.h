@@ -23,31 +23,24 @@ namespace tdx::test {
 inline std::string cp(std::string_view utf8) { return cp1250::fromUtf8(utf8).value(); }
 inline Decimal dec(std::string_view text) { return *Decimal::parse(text); }
 
-class TenderFixture : public ::testing::Test {
- protected:
+// The tender's record files in a fresh folder and the records the tests
+// add to them.
+class TenderFiles {
+ public:
   TempFolder dir{"tender"};
-  rt::HeadlessUi ui;
-  rt::Session session{ui, dir.path()};
-  rt::Program program{session};
 
-  TenderFixture() {
-    app::registerAllProcedures(program);
-    session.setProgram(&program);
+  TenderFiles() {
     // Files the procedures open; the registry may not be created by them.
     for (FileId id : {FileId::Zdravnet, FileId::Podatki, FileId::Paralela, FileId::Pskupine, FileId::Opism,
                       FileId::Ponudnik, FileId::Verant})
       create(id);
   }
 
-  rt::HeadlessWindowHost& host() { return ui.windowHost(); }
-  rt::Globals& g() { return session.globals(); }
-
   void create(FileId id) {
     RecordFile f(fileDef(id), dir.path());
-    if (!recordFileExists(fileDef(id), dir.path())) ASSERT_TRUE(f.create());
+    if (!recordFileExists(fileDef(id), dir.path())) EXPECT_TRUE(f.create());
   }
-
-  // Adds records in one transaction.
+  // Adds one record, filled by `fill` from a cleared buffer.
   template <class T, class Fill>
   Position add(FileId id, Fill fill) {
     RecordFile f(fileDef(id), dir.path());
@@ -133,6 +126,21 @@ class TenderFixture : public ::testing::Test {
     return out;
   }
 
+};
+
+class TenderFixture : public ::testing::Test, public TenderFiles {
+ protected:
+  rt::HeadlessUi ui;
+  rt::Session session{ui, dir.path()};
+  rt::Program program{session};
+
+  TenderFixture() {
+    app::registerAllProcedures(program);
+    session.setProgram(&program);
+  }
+
+  rt::HeadlessWindowHost& host() { return ui.windowHost(); }
+  rt::Globals& g() { return session.globals(); }
   std::vector<std::string> lines() const { return ui.transcript(); }
 };
 
