@@ -70,6 +70,9 @@ int guiCommand(const Args& args) {
   char name[] = "tendrix";
   char* argv[] = {name, nullptr};
   QApplication app(argc, argv);
+  // The program ends when the frame has closed and let go of its files,
+  // not when Qt sees the last window hide.
+  QApplication::setQuitOnLastWindowClosed(false);
   try {
     report::requireFonts();
   } catch (const report::NoFonts& e) {
