@@ -8,7 +8,7 @@
 #include "records/price_rules.h"
 #include "runtime/context.h"
 #include "runtime/ui.h"
-#include "transfer/csv_file.h"
+#include "transfer/csv_source.h"
 #include "transfer/export_steps.h"
 #include "transfer/import_steps.h"
 #include "transfer/imports.h"
@@ -80,7 +80,7 @@ class CsvOffersImport final : public ReplacingImport {
                              rt::Icon::Stop, {rt::btn::Ok}, 0});
   }
 
-  CsvFile csv_;
+  rt::SemicolonFile csv_;
   CsvSource source_;
 };
 
