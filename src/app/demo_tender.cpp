@@ -10,6 +10,7 @@ std::vector<Written> writeDemoTender(const DemoTender& t, const std::filesystem:
   };
   std::vector<Written> out;
   for (Writer write : writers) out.push_back(write(t, folder));
+  for (auto& w : writeExchangeFiles(t, folder)) out.push_back(std::move(w));
   return out;
 }
 

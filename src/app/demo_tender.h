@@ -90,6 +90,9 @@ Written writeKupec(const DemoTender& t, const std::filesystem::path& folder);
 Written writeVerant(const DemoTender& t, const std::filesystem::path& folder);
 Written writeZdrapcen(const DemoTender& t, const std::filesystem::path& folder);
 
+// The exchange files: the price list with its index, the semicolon offers.
+std::vector<Written> writeExchangeFiles(const DemoTender& t, const std::filesystem::path& folder);
+
 // Every writer in turn, in a fixed order.
 std::vector<Written> writeDemoTender(const DemoTender& t, const std::filesystem::path& folder);
 
