@@ -1,5 +1,7 @@
 #include "records/catalogue.h"
 
+
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <optional>
@@ -289,6 +291,24 @@ const FileDef* findFile(std::string_view labelOrDiskName) {
 }
 
 RecordBuffer::RecordBuffer(const FileDef& def) : def_(&def), bytes_(std::size_t(def.recordSize)) { clear(); }
+
+RecordBuffer& RecordBuffer::operator=(const RecordBuffer& o) {
+  if (this == &o) return *this;
+  def_ = o.def_;
+  if (bytes_.size() == o.bytes_.size()) std::copy(o.bytes_.begin(), o.bytes_.end(), bytes_.begin());
+  else bytes_ = o.bytes_;
+  memo_ = o.memo_;
+  return *this;
+}
+
+RecordBuffer& RecordBuffer::operator=(RecordBuffer&& o) noexcept {
+  if (this == &o) return *this;
+  def_ = o.def_;
+  if (bytes_.size() == o.bytes_.size()) std::copy(o.bytes_.begin(), o.bytes_.end(), bytes_.begin());
+  else bytes_ = std::move(o.bytes_);
+  memo_ = std::move(o.memo_);
+  return *this;
+}
 
 void RecordBuffer::clear() {
   // Zero bytes are a zero SHORT, LONG and packed decimal and an empty

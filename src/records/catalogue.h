@@ -84,6 +84,13 @@ class RecordBuffer {
  public:
   explicit RecordBuffer(const FileDef& def);
   explicit RecordBuffer(FileId id) : RecordBuffer(fileDef(id)) {}
+  RecordBuffer(const RecordBuffer&) = default;
+  RecordBuffer(RecordBuffer&&) noexcept = default;
+  // Assigning a record of the same file copies into this buffer's own
+  // storage: windows bind their controls to fields inside a buffer, and a
+  // re-read record must not move those fields away from under them.
+  RecordBuffer& operator=(const RecordBuffer& o);
+  RecordBuffer& operator=(RecordBuffer&& o) noexcept;
 
   const FileDef& def() const { return *def_; }
   std::uint8_t* data() { return bytes_.data(); }

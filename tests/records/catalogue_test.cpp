@@ -239,3 +239,26 @@ TEST(RecordBuffer, GenericAccessMatchesTheTypedView) {
 
 }  // namespace
 }  // namespace tdx
+
+namespace tdx {
+namespace {
+
+// Windows bind controls to fields inside a record buffer; a record read
+// into the buffer later must land in the same storage.
+TEST(RecordBufferStorage, AssigningARecordOfTheSameFileKeepsTheFieldsInPlace) {
+  RecordBuffer shown(FileId::Ponudnik);
+  auto* field = &shown.as<Ponudnik>().naziv;
+  RecordBuffer read(FileId::Ponudnik);
+  read.as<Ponudnik>().naziv = "Drugi d.o.o.";
+  shown = std::move(read);
+  EXPECT_EQ(&shown.as<Ponudnik>().naziv, field);
+  EXPECT_EQ(field->view(), "Drugi d.o.o.");
+  RecordBuffer copy(FileId::Ponudnik);
+  copy.as<Ponudnik>().naziv = "Tretji";
+  shown = copy;
+  EXPECT_EQ(&shown.as<Ponudnik>().naziv, field);
+  EXPECT_EQ(field->view(), "Tretji");
+}
+
+}  // namespace
+}  // namespace tdx
