@@ -28,6 +28,6 @@ function(tendrix_test_folder name)
   add_dependencies(test_${name} tendrix)
   gtest_discover_tests(test_${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TENDRIX_BINARY=$<TARGET_FILE:tendrix>;TENDRIX_SOURCE=${PROJECT_SOURCE_DIR}"
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
     DISCOVERY_TIMEOUT 60)
 endfunction()

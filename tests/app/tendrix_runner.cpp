@@ -30,6 +30,8 @@ RunResult inProcess(const std::vector<std::string>& args, const std::string& inp
   if (args[0] == "demo") r.status = app::demoCommand(rest);
   else if (args[0] == "dump") r.status = app::dumpCommand(rest);
   else if (args[0] == "load") r.status = app::loadCommand(rest);
+  else if (args[0] == "run") r.status = app::runCommand(rest);
+  else r.err = "the runner does not know the command " + args[0];
   std::cin.rdbuf(oldIn);
   std::cout.rdbuf(oldOut);
   std::cerr.rdbuf(oldErr);

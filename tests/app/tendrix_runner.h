@@ -1,6 +1,6 @@
 #pragma once
 // Runs a `tendrix` subcommand as the user would: the real binary named by
-// TENDRIX_BINARY (set by CTest), or, without it, the command function
+// TENDRIX_BINARY (the test entry names this build's), or, without it, the command function
 // in-process with the standard streams redirected.
 
 #include <string>

@@ -37,7 +37,7 @@ std::string capture(const std::string& command) {
   return out;
 }
 
-// The real program when CTest names it, else the command in-process.
+// The real program when the environment names it, else the command in-process.
 RunResult tendrixRun(const std::vector<std::string>& args) {
   RunResult r;
   if (const char* binary = std::getenv("TENDRIX_BINARY"); binary && *binary) {

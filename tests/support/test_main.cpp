@@ -12,6 +12,7 @@
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  setenv("TENDRIX_BINARY", TENDRIX_BUILT_BINARY, 0);
   if (!getenv("XDG_RUNTIME_DIR")) {
     std::string dir = "/tmp/tendrix-xdg-" + std::to_string(getuid());
     mkdir(dir.c_str(), 0700);

@@ -23,7 +23,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The program as the user runs it: the build's own, or the one CTest names.
+// The program as the user runs it: the one the environment names, else the build's own.
 fs::path tendrixBinary() {
   if (const char* named = std::getenv("TENDRIX_BINARY")) return named;
   std::error_code ec;
