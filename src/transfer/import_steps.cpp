@@ -7,19 +7,13 @@
 #include "runtime/error_text.h"
 #include "runtime/pictures.h"
 #include "runtime/ui.h"
+#include "transfer/medicine_index.h"
 
 namespace tdx::transfer {
 
-const Zdravnet* findMedicine(rt::Context& ctx, std::string_view idzdr) {
-  RecordBuffer& buf = ctx.buf(FileId::Zdravnet);
-  buf.clear();
-  buf.as<Zdravnet>().idzdr = idzdr;
-  RecordFile& registry = ctx.file(FileId::Zdravnet);
-  if (registry.get(Key::RZDR_KIDZDR, buf)) return &buf.as<Zdravnet>();
-  if (registry.error().code != err::RecordNotFound)
-    ctx.ui().stopBox(rt::runtimeErrorText(registry.error()) + " " + std::string(cp1250::toUtf8(idzdr)));
-  buf.clear();
-  return nullptr;
+const Zdravnet* findMedicine(rt::Context& ctx, MedicineIndex& registry, std::string_view idzdr) {
+  if (!registry.loaded() && !registry.load(ctx)) ctx.ui().stopBox(rt::runtimeErrorText(registry.error()));
+  return registry.find(idzdr);
 }
 
 bool lastOfBatch(const rt::BatchRun& run) {

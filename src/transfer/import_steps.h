@@ -14,11 +14,13 @@ class BatchRun;
 
 namespace tdx::transfer {
 
-// The registry record of a working code (by key RZDR:KIDZDR, into the
-// context's buffer), or nullptr when there is none. A registry that cannot
-// be read is told in the stop box: an offer must not go in uncapped
+class MedicineIndex;
+
+// The registry's medicine of a working code, from the registry read once
+// per run (on the first call), or nullptr when it has none. A registry that
+// cannot be read is told in the stop box: an offer must not go in uncapped
 // without anybody knowing why.
-const Zdravnet* findMedicine(rt::Context& ctx, std::string_view idzdr);
+const Zdravnet* findMedicine(rt::Context& ctx, MedicineIndex& registry, std::string_view idzdr);
 
 // Is the row being handled the last of the run's current batch? The
 // imports commit their writes there, so that nothing is left uncommitted

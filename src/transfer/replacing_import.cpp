@@ -65,6 +65,8 @@ void ReplacingImport::begin() {
 
 void ReplacingImport::prepare(rt::BatchRun&) { log_.recreate(ctx()); }
 
+const Zdravnet* ReplacingImport::medicine(std::string_view idzdr) { return findMedicine(ctx(), registry_, idzdr); }
+
 void ReplacingImport::addOffer(std::string_view row) {
   if (!newOffers_.add(ctx().buf(FileId::Paralela))) reportFailedRow(ctx(), newOffers_.error(), row);
 }

@@ -12,6 +12,7 @@
 #include "records/catalogue.h"
 #include "runtime/batch_procedure.h"
 #include "transfer/change_log.h"
+#include "transfer/medicine_index.h"
 #include "transfer/new_offers_file.h"
 
 namespace tdx::transfer {
@@ -32,6 +33,8 @@ class ReplacingImport : public rt::BatchProcedure {
   // The run as both imports share it; the import adds its source file.
   rt::BatchRunDef baseDefinition();
   ChangeLog& log() { return log_; }
+  // The registry's medicine of a working code (nullptr: none).
+  const Zdravnet* medicine(std::string_view idzdr);
   // Adds the context's offer record to the new offers file; a failure goes
   // to the stop box with `row` naming the row.
   void addOffer(std::string_view row);
@@ -44,6 +47,7 @@ class ReplacingImport : public rt::BatchProcedure {
   Texts texts_;
   ChangeLog log_;
   NewOffersFile newOffers_;
+  MedicineIndex registry_;
 };
 
 }  // namespace tdx::transfer

@@ -50,13 +50,13 @@ class CsvOffersImport final : public ReplacingImport {
     if (!refused) {
       placeUnderItem(offer);
       const Decimal offered = offer.ncena.get();
-      const Zdravnet* medicine = findMedicine(ctx(), offer.idzdr.raw());
+      const Zdravnet* registered = medicine(offer.idzdr.raw());
       // A negative registry price is a damaged record: nothing of it is
       // taken, as for a medicine the registry does not know.
-      if (medicine && medicine->ncena.get().sign() >= 0) completeOfferFromRegistry(*medicine, offer);
-      auto priced = price::applyImportRules(offer, medicine);
+      if (registered && registered->ncena.get().sign() >= 0) completeOfferFromRegistry(*registered, offer);
+      auto priced = price::applyImportRules(offer, registered);
       if (priced.overflow) refused = err::Error::driver(err::FieldOverflow, 0, priced.overflow->message());
-      else if (priced.lowered) log().fillFromLine(*medicine, offer.idzdr.raw(), offered, offer);
+      else if (priced.lowered) log().fillFromLine(*registered, offer.idzdr.raw(), offered, offer);
     }
     if (refused) reportFailedRow(ctx(), refused, code);
     else addOffer(code);

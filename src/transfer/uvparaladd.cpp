@@ -43,7 +43,7 @@ class OffersReplacingImport final : public ReplacingImport {
     err::Error refused = setOfferItemFromRow(row, offer);
     if (!refused) refused = setOfferPricesFromRow(row, offer);
     if (!refused) {
-      auto priced = price::applyImportRules(offer, findMedicine(ctx(), offer.idzdr.raw()));
+      auto priced = price::applyImportRules(offer, medicine(offer.idzdr.raw()));
       if (priced.overflow) refused = err::Error::driver(err::FieldOverflow, 0, priced.overflow->message());
       else if (priced.lowered) log().fillFromRow(row, offer);
     }

@@ -14,6 +14,7 @@
 #include "transfer/exchange_names.h"
 #include "transfer/export_steps.h"
 #include "transfer/import_steps.h"
+#include "transfer/medicine_index.h"
 #include "transfer/imports.h"
 #include "transfer/offer_rows.h"
 #include "transfer/table_source.h"
@@ -92,7 +93,7 @@ class OffersUpdatingImport final : public rt::BatchProcedure {
       if (allowedVat(row.number("PDDV"))) {
         err::Error refused = setOfferPricesFromRow(row, offer);
         if (!refused) {
-          auto priced = price::applyImportRules(offer, findMedicine(ctx(), offer.idzdr.raw()));
+          auto priced = price::applyImportRules(offer, findMedicine(ctx(), registry_, offer.idzdr.raw()));
           if (priced.overflow) refused = err::Error::driver(err::FieldOverflow, 0, priced.overflow->message());
           else if (priced.lowered) log_.fillFromRow(row, offer);
         }
@@ -132,6 +133,7 @@ class OffersUpdatingImport final : public rt::BatchProcedure {
   }
 
   ChangeLog log_;
+  MedicineIndex registry_;
   DbfFile table_;
   TableSource source_;
   bool held_ = false;

@@ -1,0 +1,39 @@
+#include "transfer/medicine_index.h"
+
+#include "records/cp1250.h"
+#include "runtime/context.h"
+
+namespace tdx::transfer {
+
+namespace {
+std::string keyOf(std::string_view idzdr) { return cp1250::collationKey(cp1250::trimRight(idzdr)); }
+}  // namespace
+
+bool MedicineIndex::load(rt::Context& ctx) {
+  loaded_ = true;
+  error_.clear();
+  RecordFile& registry = ctx.file(FileId::Zdravnet);
+  RecordBuffer buf(FileId::Zdravnet);
+  if (!registry.setFileOrder()) {
+    error_ = registry.error();
+    return false;
+  }
+  while (registry.next(buf)) {
+    const Zdravnet& m = buf.as<Zdravnet>();
+    if (m.idzdr.blank()) continue;  // the key leaves blank codes out
+    byCode_.emplace(keyOf(m.idzdr.raw()), m);
+  }
+  if (registry.error().code != err::EndOfFile) {
+    error_ = registry.error();
+    return false;
+  }
+  return true;
+}
+
+const Zdravnet* MedicineIndex::find(std::string_view idzdr) const {
+  if (cp1250::trimRight(idzdr).empty()) return nullptr;
+  auto it = byCode_.find(keyOf(idzdr));
+  return it == byCode_.end() ? nullptr : &it->second;
+}
+
+}  // namespace tdx::transfer
