@@ -15,7 +15,7 @@ class OutlineDragging {
   OutlineDragging& operator=(const OutlineDragging&) = delete;
 
  private:
-  bool wasFull_ = false;
+  [[maybe_unused]] bool wasFull_ = false;  // only Windows has the setting
 };
 
 }  // namespace tdx::app

@@ -190,7 +190,7 @@ QWidget* QtControls::make(Ctl& c, QWidget* surface, QToolBar* toolbar) {
         if (int n = pictureWidth(s)) e->setMaxLength(n);
         e->setAlignment(qtAlign(s.align));
         e->setReadOnly(s.readOnly);
-        connect(e, &QLineEdit::textEdited, this, [this, &c] { c.dirty = true; });
+        connect(e, &QLineEdit::textEdited, this, [&c] { c.dirty = true; });
         setRole(e, s.kind == ControlKind::Entry ? WidgetRole::Entry : WidgetRole::TextSingle);
         w = e;
       } else {
@@ -207,7 +207,7 @@ QWidget* QtControls::make(Ctl& c, QWidget* surface, QToolBar* toolbar) {
     case ControlKind::Spin: {
       auto* sp = new PictureSpin(&c.spec, parent);
       sp->setReadOnly(s.readOnly);
-      connect(sp->findChild<QLineEdit*>(), &QLineEdit::textEdited, this, [this, &c] { c.dirty = true; });
+      connect(sp->findChild<QLineEdit*>(), &QLineEdit::textEdited, this, [&c] { c.dirty = true; });
       setRole(sp, WidgetRole::Spin);
       w = sp;
       break;

@@ -7,7 +7,6 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include "runtime/qt_program.h"
 #include "runtime/qt_ui.h"
 #include "runtime/qt_window_host.h"
 #include "runtime/window.h"
