@@ -2,6 +2,8 @@
 
 #include <ctime>
 
+#include "records/local_time.h"
+
 namespace tdx::dbf {
 
 namespace {
@@ -28,9 +30,7 @@ std::string hex(unsigned v) {
 }  // namespace
 
 Date today() {
-  std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
+  const std::tm local = localNow();
   return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 

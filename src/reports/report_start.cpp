@@ -1,10 +1,9 @@
 #include "reports/report_start.h"
 
-#include <QDate>
-
 #include <charconv>
 #include <string>
 
+#include "records/local_time.h"
 #include "runtime/globals.h"
 #include "runtime/procedure.h"
 #include "runtime/ui.h"
@@ -36,8 +35,8 @@ void applyGroupOptions(rt::Procedure& procedure) {
 }
 
 pic::Date today() {
-  const QDate d = QDate::currentDate();
-  return pic::Date{d.day(), d.month(), d.year()};
+  const std::tm local = localNow();
+  return pic::Date{local.tm_mday, local.tm_mon + 1, local.tm_year + 1900};
 }
 
 }  // namespace tdx::reports

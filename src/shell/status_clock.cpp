@@ -14,15 +14,4 @@ std::string statusTime(const std::tm& t) {
   return pic::format("@T4", pic::Time{t.tm_hour, t.tm_min, t.tm_sec});
 }
 
-std::tm localNow() {
-  std::time_t now = std::time(nullptr);
-  std::tm out{};
-#ifdef _WIN32
-  localtime_s(&out, &now);
-#else
-  localtime_r(&now, &out);
-#endif
-  return out;
-}
-
 }  // namespace tdx::shell

@@ -6,13 +6,13 @@
 #include <ctime>
 #include <string>
 
+#include "records/local_time.h"
+
 namespace tdx::shell {
 
 // "Tuesday, 15.03.2022"
 std::string statusDate(const std::tm& local);
 // "14:05:09"; a single-digit hour after a blank (" 9:05:09")
 std::string statusTime(const std::tm& local);
-// Now, in local time.
-std::tm localNow();
 
 }  // namespace tdx::shell

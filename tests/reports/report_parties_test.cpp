@@ -33,7 +33,10 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"rescenami", "Lekarna", "", "Prosimo vpišite podatke o kupcu! "},
                       Case{"reparalela", "", "Bolnišnica",
                            "Prosimo vpišite vaše podatke s pritiskom na gumb -> Prijavitelj!"},
-                      Case{"reparalela", "Lekarna", "", "Prosimo vpišite podatke o kupcu! "}));
+                      Case{"reparalela", "Lekarna", "", "Prosimo vpišite podatke o kupcu! "}),
+    [](const ::testing::TestParamInfo<Case>& info) {
+      return std::string(info.param.procedure) + (*info.param.bidder ? "_NoBuyer" : "_NoBidder");
+    });
 
 // An empty bidder file is a blank bidder.
 TEST_F(ReportTest, AnEmptyBidderFileIsABlankBidder) {
