@@ -85,12 +85,16 @@ DemoTender planDemoTender(const DemoOptions& options) {
     const auto& sub = subs[s];
     ItemKind kind = kindOf(sub.group, sub.subgroup);
     std::vector<int> forms = kind == ItemKind::Medicine ? formsOf(sub.subgroup) : std::vector<int>{};
+    // Lots are numbered up to 999 (the price list's lot column has three
+    // digits), so the lots of a large subgroup are larger.
+    constexpr std::int16_t kLastLot = 999;
+    const std::int64_t largestLot = std::max<std::int64_t>(6, counts[s] * 2 / 900 + 1);
     std::int16_t lot = 1;
-    std::int64_t leftInLot = rng.between(1, 6);
+    std::int64_t leftInLot = rng.between(1, largestLot);
     for (std::int64_t n = 0; n < counts[s]; ++n) {
-      if (leftInLot-- == 0) {
+      if (leftInLot-- == 0 && lot < kLastLot) {
         ++lot;
-        leftInLot = rng.between(1, 6) - 1;
+        leftInLot = rng.between(1, largestLot) - 1;
       }
       DemoItem item;
       item.group = sub.group;
