@@ -254,6 +254,7 @@ err::Error closeImpl(RecordFile::Impl& s) {
   s.dirty = false;
   s.password.clear();
   s.dropReadAhead();
+  s.readAhead.rows.clear();
   s.currentRev = 0;
   return e;
 }
@@ -416,21 +417,27 @@ bool RecordFile::setPosition(Position pos) {
 
 namespace {
 
-// The next row in the sequence, from the read-ahead or a fresh batch.
-err::Error stepSequence(RecordFile::Impl& s, bool forward, std::optional<Row>& row) {
+// The next row in the sequence, from the read-ahead or a fresh batch;
+// nullptr after the last. The row stays valid until the next step.
+err::Error stepSequence(RecordFile::Impl& s, bool forward, Row*& row) {
+  row = nullptr;
   if (s.readAheadForward != forward) s.dropReadAhead();
-  if (s.readAhead.empty()) {
+  if (s.readAheadAt == s.readAhead.count) {
     s.readAheadForward = forward;
+    s.readAheadAt = 0;
     s.batch = s.batch == 0 ? kFirstBatch : std::min(s.batch * kBatchGrowth, kMaxBatch);
-    std::vector<Row> rows;
-    if (auto e = readRows(s.handle(), s.stmts, s.schema, s.seqKey, Filter{}, s.cursor, forward, s.batch, rows))
+    auto e = readRows(s.handle(), s.stmts, s.schema, s.seqKey, Filter{}, s.cursor, forward, s.batch, s.readAhead);
+    if (e) {
+      s.readAhead.count = 0;
       return e;
-    for (auto& r : rows) s.readAhead.push_back(std::move(r));
+    }
   }
-  if (s.readAhead.empty()) return {};
-  row.emplace(std::move(s.readAhead.front()));
-  s.readAhead.pop_front();
-  s.cursor = Cursor{Cursor::At::Row, row->key, row->id};
+  if (s.readAheadAt == s.readAhead.count) return {};
+  row = &s.readAhead.rows[s.readAheadAt++];
+  s.cursor.at = Cursor::At::Row;
+  s.cursor.id = row->id;
+  // The row's key is not needed again once the cursor stands on it.
+  s.cursor.key.swap(row->key);
   return {};
 }
 
@@ -445,13 +452,13 @@ bool RecordFile::next(RecordBuffer& buf) {
     error_ = notOurs(*def_, buf);
     return false;
   }
-  std::optional<Row> row;
+  Row* row = nullptr;
   if ((error_ = stepSequence(*impl_, true, row))) return false;
   if (!row) {
     error_ = err::Error::of(err::EndOfFile);
     return false;
   }
-  buf = std::move(row->record);
+  buf = row->record;
   current_ = Position{row->id};
   impl_->currentRev = row->rev;
   return true;
@@ -466,13 +473,13 @@ bool RecordFile::previous(RecordBuffer& buf) {
     error_ = notOurs(*def_, buf);
     return false;
   }
-  std::optional<Row> row;
+  Row* row = nullptr;
   if ((error_ = stepSequence(*impl_, false, row))) return false;
   if (!row) {
     error_ = err::Error::of(err::EndOfFile);
     return false;
   }
-  buf = std::move(row->record);
+  buf = row->record;
   current_ = Position{row->id};
   impl_->currentRev = row->rev;
   return true;

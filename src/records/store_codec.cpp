@@ -149,17 +149,26 @@ KeyValues keyValuesOf(const KeyPlan& key, const RecordBuffer& buf) {
 }
 
 KeyValues readKeyValues(sqlite3_stmt* s, const KeyPlan& key, int firstColumn) {
-  KeyValues out(key.components.size());
+  KeyValues out;
+  readKeyValues(s, key, firstColumn, out);
+  return out;
+}
+
+void readKeyValues(sqlite3_stmt* s, const KeyPlan& key, int firstColumn, KeyValues& out) {
+  out.resize(key.components.size());
   for (std::size_t i = 0; i < key.components.size(); ++i) {
     int col = firstColumn + int(i);
+    KeyValue& v = out[i];
     if (key.components[i].kind == ValueKind::Int) {
-      out[i].number = sqlite3_column_int64(s, col);
+      v.blob = false;
+      v.number = sqlite3_column_int64(s, col);
+      v.bytes.clear();
     } else {
-      out[i].blob = true;
-      out[i].bytes = std::string(columnBlob(s, col));
+      v.blob = true;
+      v.number = 0;
+      v.bytes.assign(columnBlob(s, col));
     }
   }
-  return out;
 }
 
 void bindKeyValue(sqlite3_stmt* s, int param, const KeyValue& v) {

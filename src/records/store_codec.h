@@ -40,6 +40,9 @@ err::Error readRecord(sqlite3_stmt* s, const Schema& schema, RecordBuffer& buf);
 KeyValues keyValuesOf(const KeyPlan& key, const RecordBuffer& buf);
 // The key value from result columns starting at `firstColumn`.
 KeyValues readKeyValues(sqlite3_stmt* s, const KeyPlan& key, int firstColumn);
+// The same into `out`, reusing what it holds (a sequential read fills the
+// same rows batch after batch).
+void readKeyValues(sqlite3_stmt* s, const KeyPlan& key, int firstColumn, KeyValues& out);
 void bindKeyValue(sqlite3_stmt* s, int param, const KeyValue& v);
 
 // A component's value from a text typed by the user (a locator): texts as

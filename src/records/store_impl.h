@@ -4,7 +4,6 @@
 
 #include <sqlite3.h>
 
-#include <deque>
 #include <filesystem>
 #include <string>
 
@@ -41,18 +40,23 @@ struct RecordFile::Impl {
   bool inTransaction = false;
 
   // Sequential reading: the order, the last record handed out, and the
-  // rows already read ahead in the current direction.
+  // rows already read ahead in the current direction (those from
+  // readAheadAt on are still to come).
   const store::KeyPlan* seqKey = nullptr;
   store::Cursor cursor;
-  std::deque<store::Row> readAhead;
+  store::RowBatch readAhead;
+  std::size_t readAheadAt = 0;
   bool readAheadForward = true;
   int batch = 0;
 
   std::int64_t currentRev = 0;  // revision of the current record as read
 
   sqlite3* handle() const { return db.get(); }
+  // The rows' buffers stay for the next batch; only what they hold is
+  // forgotten.
   void dropReadAhead() {
-    readAhead.clear();
+    readAhead.count = 0;
+    readAheadAt = 0;
     batch = 0;
   }
 };

@@ -70,7 +70,7 @@ namespace {
 
 err::Error runSeek(sqlite3* db, StmtCache& stmts, const Schema& schema, const KeyPlan* key, const Filter& filter,
                    int level, bool forward, const KeyValues& values, std::int64_t id, int limit,
-                   std::vector<Row>& out) {
+                   RowBatch& out) {
   auto sql = seekSql(schema, key, filter, level, forward);
   sqlite3_stmt* s = stmts.get(db, sql);
   if (!s) return fromSqlite(db, sqlite3_errcode(db), Phase::Read);
@@ -93,12 +93,14 @@ err::Error runSeek(sqlite3* db, StmtCache& stmts, const Schema& schema, const Ke
   int rc;
   const int keyColumn = Schema::kFirstFieldColumn + int(schema.def().fields.size());
   while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-    Row row(schema.def());
+    if (out.count == out.rows.size()) out.rows.emplace_back(schema.def());
+    Row& row = out.rows[out.count];
     row.id = sqlite3_column_int64(s, Schema::kIdColumn);
     row.rev = sqlite3_column_int64(s, Schema::kRevColumn);
     if (auto e = readRecord(s, schema, row.record)) return e;
-    if (key) row.key = readKeyValues(s, *key, keyColumn);
-    out.push_back(std::move(row));
+    if (key) readKeyValues(s, *key, keyColumn, row.key);
+    else row.key.clear();
+    ++out.count;
   }
   if (rc != SQLITE_DONE) return fromSqlite(db, rc, Phase::Read);
   return {};
@@ -108,7 +110,16 @@ err::Error runSeek(sqlite3* db, StmtCache& stmts, const Schema& schema, const Ke
 
 err::Error readRows(sqlite3* db, StmtCache& stmts, const Schema& schema, const KeyPlan* key, const Filter& filter,
                     const Cursor& cursor, bool forward, int n, std::vector<Row>& out, bool tiesOnly) {
-  out.clear();
+  RowBatch batch;
+  auto e = readRows(db, stmts, schema, key, filter, cursor, forward, n, batch, tiesOnly);
+  batch.rows.erase(batch.rows.begin() + std::ptrdiff_t(batch.count), batch.rows.end());
+  out = std::move(batch.rows);
+  return e;
+}
+
+err::Error readRows(sqlite3* db, StmtCache& stmts, const Schema& schema, const KeyPlan* key, const Filter& filter,
+                    const Cursor& cursor, bool forward, int n, RowBatch& out, bool tiesOnly) {
+  out.count = 0;
   if (n <= 0) return {};
   using At = Cursor::At;
   if (cursor.at == At::Start || cursor.at == At::End)
@@ -124,17 +135,13 @@ err::Error readRows(sqlite3* db, StmtCache& stmts, const Schema& schema, const K
   if (int(cursor.key.size()) != m) return mismatch("a bookmark that does not belong to this key");
   std::int64_t id = cursor.id;
   if (cursor.at == At::From) id = forward ? kMinId : kMaxId;
-  std::vector<Row> part;
   int lowest = tiesOnly ? m : int(filter.fixed);
   // In a unique key nothing ties with the cursor's row, except for a
   // From cursor, whose own value is wanted.
   int highest = key->def->dup || cursor.at == At::From ? m : m - 1;
-  for (int level = highest; level >= lowest && int(out.size()) < n; --level) {
-    part.clear();
-    if (auto e = runSeek(db, stmts, schema, key, filter, level, forward, cursor.key, id, n - int(out.size()), part))
+  for (int level = highest; level >= lowest && int(out.count) < n; --level)
+    if (auto e = runSeek(db, stmts, schema, key, filter, level, forward, cursor.key, id, n - int(out.count), out))
       return e;
-    for (auto& r : part) out.push_back(std::move(r));
-  }
   return {};
 }
 

@@ -60,6 +60,14 @@ struct Row {
   KeyValues key;  // in key order only
 };
 
+// Rows read into storage that is used again: rows[0, count) are the rows
+// read, the ones after them are kept only for their buffers. A sequential
+// read refills the same batch over and over, without allocating per row.
+struct RowBatch {
+  std::vector<Row> rows;
+  std::size_t count = 0;
+};
+
 // The SELECT of one seek (exposed so a test can ask SQLite for its plan).
 // `level` -1: no bound; m (the key's length): the rows that tie with the
 // cursor's key after its row id; j < m: equality on j components and a
@@ -71,6 +79,8 @@ std::string seekSql(const Schema& schema, const KeyPlan* key, const Filter& filt
 // `key` nullptr: file order.
 err::Error readRows(sqlite3* db, StmtCache& stmts, const Schema& schema, const KeyPlan* key, const Filter& filter,
                     const Cursor& cursor, bool forward, int n, std::vector<Row>& out, bool tiesOnly = false);
+err::Error readRows(sqlite3* db, StmtCache& stmts, const Schema& schema, const KeyPlan* key, const Filter& filter,
+                    const Cursor& cursor, bool forward, int n, RowBatch& out, bool tiesOnly = false);
 // The row at a position; false in `found` when there is none.
 err::Error readById(sqlite3* db, StmtCache& stmts, const Schema& schema, std::int64_t id, Row& out, bool& found);
 // Rows in a key (or the file) that pass the filter.
