@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <numeric>
 #include <system_error>
 
 #include "exchange/dbf_table.h"
@@ -92,15 +91,38 @@ class PageWriter {
   err::Error error_;
 };
 
+// A key's first eight bytes as a big-endian number (short keys padded with
+// zeros): comparing two of them orders as memcmp on those bytes does, and
+// settles nearly every comparison of the sort without touching the keys.
+std::uint64_t leadingBytes(std::string_view key) {
+  unsigned char b[8] = {};
+  std::memcpy(b, key.data(), std::min<std::size_t>(key.size(), 8));
+  std::uint64_t v = 0;
+  for (unsigned char c : b) v = (v << 8) | c;
+  return v;
+}
+
 // The sorted (key, record number) order, with only the first record of each
 // key when unique.
 std::vector<std::uint32_t> sortedOrder(const KeyList& keys, bool unique) {
-  std::vector<std::uint32_t> order(keys.size());
-  std::iota(order.begin(), order.end(), 0u);
-  std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-    int c = keys.key(a).compare(keys.key(b));
-    return c != 0 ? c < 0 : keys.recno(a) < keys.recno(b);
+  struct Entry {
+    std::uint64_t lead;
+    std::uint32_t at;
+  };
+  std::vector<Entry> entries(keys.size());
+  for (std::uint32_t i = 0; i < entries.size(); ++i) entries[i] = {leadingBytes(keys.key(i)), i};
+  const std::size_t rest = keys.keySize() > 8 ? std::size_t(keys.keySize()) - 8 : 0;
+  std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+    if (a.lead != b.lead) return a.lead < b.lead;
+    if (rest > 0) {
+      int c = std::memcmp(keys.key(a.at).data() + 8, keys.key(b.at).data() + 8, rest);
+      if (c != 0) return c < 0;
+    }
+    return keys.recno(a.at) < keys.recno(b.at);
   });
+  std::vector<std::uint32_t> order(entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) order[i] = entries[i].at;
+  entries = {};
   if (unique) {
     auto last = std::unique(order.begin(), order.end(),
                             [&](std::uint32_t a, std::uint32_t b) { return keys.key(a) == keys.key(b); });
