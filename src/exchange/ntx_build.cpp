@@ -91,34 +91,40 @@ class PageWriter {
   err::Error error_;
 };
 
-// A key's first eight bytes as a big-endian number (short keys padded with
-// zeros): comparing two of them orders as memcmp on those bytes does, and
-// settles nearly every comparison of the sort without touching the keys.
-std::uint64_t leadingBytes(std::string_view key) {
+// Eight bytes of a key from `from` as a big-endian number (past the end of
+// a short key, zeros): comparing two of them orders as memcmp on those bytes
+// does.
+std::uint64_t eightBytes(std::string_view key, std::size_t from) {
   unsigned char b[8] = {};
-  std::memcpy(b, key.data(), std::min<std::size_t>(key.size(), 8));
+  if (from < key.size()) std::memcpy(b, key.data() + from, std::min<std::size_t>(key.size() - from, 8));
   std::uint64_t v = 0;
   for (unsigned char c : b) v = (v << 8) | c;
   return v;
 }
 
 // The sorted (key, record number) order, with only the first record of each
-// key when unique.
+// key when unique. The first sixteen bytes and the record number travel
+// with each entry, so the sort rarely reaches into the key list: our keys
+// are at most that long, and many rows share a key (a blank code).
 std::vector<std::uint32_t> sortedOrder(const KeyList& keys, bool unique) {
   struct Entry {
-    std::uint64_t lead;
-    std::uint32_t at;
+    std::uint64_t lead, next;
+    std::uint32_t recno, at;
   };
   std::vector<Entry> entries(keys.size());
-  for (std::uint32_t i = 0; i < entries.size(); ++i) entries[i] = {leadingBytes(keys.key(i)), i};
-  const std::size_t rest = keys.keySize() > 8 ? std::size_t(keys.keySize()) - 8 : 0;
+  for (std::uint32_t i = 0; i < entries.size(); ++i) {
+    std::string_view key = keys.key(i);
+    entries[i] = {eightBytes(key, 0), eightBytes(key, 8), keys.recno(i), i};
+  }
+  const std::size_t rest = keys.keySize() > 16 ? std::size_t(keys.keySize()) - 16 : 0;
   std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
     if (a.lead != b.lead) return a.lead < b.lead;
+    if (a.next != b.next) return a.next < b.next;
     if (rest > 0) {
-      int c = std::memcmp(keys.key(a.at).data() + 8, keys.key(b.at).data() + 8, rest);
+      int c = std::memcmp(keys.key(a.at).data() + 16, keys.key(b.at).data() + 16, rest);
       if (c != 0) return c < 0;
     }
-    return keys.recno(a.at) < keys.recno(b.at);
+    return a.recno < b.recno;
   });
   std::vector<std::uint32_t> order(entries.size());
   for (std::size_t i = 0; i < entries.size(); ++i) order[i] = entries[i].at;
