@@ -25,10 +25,12 @@ namespace {
 // up soon.
 constexpr int kBusyTimeoutMs = 3000;
 // Read-ahead for next/previous grows from a few rows (a look-up reads one
-// or two) to this many (a batch run reads on and on): 8, 32, 128, 256.
+// or two) to this many (a batch run reads on and on): 8, 32, 128, 512,
+// 1024. Each batch is up to one seek per key component; a thousand rows of
+// about a kilobyte keep that cost out of a long scan, and the memory small.
 constexpr int kFirstBatch = 8;
 constexpr int kBatchGrowth = 4;
-constexpr int kMaxBatch = 256;
+constexpr int kMaxBatch = 1024;
 
 std::string utf8Path(const fs::path& p) {
   auto u = p.u8string();
