@@ -104,8 +104,12 @@ err::Error bindRecord(sqlite3_stmt* s, const Schema& schema, const RecordBuffer&
 }
 
 err::Error readRecord(sqlite3_stmt* s, const Schema& schema, RecordBuffer& buf) {
-  const auto& def = schema.def();
   buf.clear();
+  return readRecordOver(s, schema, buf);
+}
+
+err::Error readRecordOver(sqlite3_stmt* s, const Schema& schema, RecordBuffer& buf) {
+  const auto& def = schema.def();
   auto bad = [&](int i, const char* why) {
     return mismatch(def.fieldLabel(i) + " of record " +
                     std::to_string(sqlite3_column_int64(s, Schema::kIdColumn)) + " " + why);

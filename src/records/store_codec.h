@@ -35,6 +35,10 @@ err::Error bindRecord(sqlite3_stmt* s, const Schema& schema, const RecordBuffer&
 // Fills the buffer from a row selected with Schema::selectColumns(). A value
 // that does not fit its field is reported, never cut or wrapped.
 err::Error readRecord(sqlite3_stmt* s, const Schema& schema, RecordBuffer& buf);
+// The same into a buffer that holds a record of this file as read before
+// (or a cleared one): every field is written over, and the bytes between
+// fields keep what they held, so it is not cleared first.
+err::Error readRecordOver(sqlite3_stmt* s, const Schema& schema, RecordBuffer& buf);
 
 // The key value of a record (what an index would hold for it).
 KeyValues keyValuesOf(const KeyPlan& key, const RecordBuffer& buf);

@@ -97,7 +97,8 @@ err::Error runSeek(sqlite3* db, StmtCache& stmts, const Schema& schema, const Ke
     Row& row = out.rows[out.count];
     row.id = sqlite3_column_int64(s, Schema::kIdColumn);
     row.rev = sqlite3_column_int64(s, Schema::kRevColumn);
-    if (auto e = readRecord(s, schema, row.record)) return e;
+    // A reused row held a record of this file (or is new and cleared).
+    if (auto e = readRecordOver(s, schema, row.record)) return e;
     if (key) readKeyValues(s, *key, keyColumn, row.key);
     else row.key.clear();
     ++out.count;
