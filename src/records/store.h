@@ -171,6 +171,12 @@ class RecordFile {
   // Writes the buffer over the current record. When someone else changed the
   // record since it was read: 89, and the buffer now holds their version.
   bool put(RecordBuffer& buf);
+  // As put(), with the same errors and the same check that nobody changed
+  // the record since it was read, but the SET list holds only the fields in
+  // which `buf` differs from `asRead` (the record exactly as this open read
+  // it): SQLite then leaves alone every key none of whose fields changed,
+  // which makes rewriting the prices of many records far cheaper.
+  bool putChanged(RecordBuffer& buf, const RecordBuffer& asRead);
   // Deletes the current record.
   bool erase();
   std::int64_t records();
