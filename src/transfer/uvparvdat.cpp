@@ -88,6 +88,7 @@ class OffersUpdatingImport final : public rt::BatchProcedure {
       else ++pending_;
       return;
     }
+    asRead_ = buf;
     Paralela& offer = buf.as<Paralela>();  // the found offer's bytes are new ones
     if (row.number("NCENA").sign() > 0) {
       if (allowedVat(row.number("PDDV"))) {
@@ -106,8 +107,10 @@ class OffersUpdatingImport final : public rt::BatchProcedure {
                                  rt::Icon::Stop, {rt::btn::Ok}, 0});
       }
     }
-    // Written back even when unchanged, as the offer form would.
-    if (offers.put(buf)) ++pending_;
+    // Written back even when unchanged, as the offer form would; only the
+    // changed fields go in, so the keys on codes and names are not rewritten
+    // for a change of prices.
+    if (offers.putChanged(buf, asRead_)) ++pending_;
     else reportFailedRow(ctx(), offers.error(), code);
   }
 
@@ -136,6 +139,7 @@ class OffersUpdatingImport final : public rt::BatchProcedure {
   MedicineIndex registry_;
   DbfFile table_;
   TableSource source_;
+  RecordBuffer asRead_{FileId::Paralela};
   bool held_ = false;
   std::int64_t rows_ = 0, pending_ = 0;
 };
