@@ -23,8 +23,9 @@ class MedicineIndex;
 const Zdravnet* findMedicine(rt::Context& ctx, MedicineIndex& registry, std::string_view idzdr);
 
 // Is the row being handled the last of the run's current batch? The
-// imports commit their writes there, so that nothing is left uncommitted
-// between two batches while the other windows run.
+// imports that write in place commit there (when due, see CommitPacer), so
+// that nothing is left uncommitted between two batches while other windows
+// use the file.
 bool lastOfBatch(const rt::BatchRun& run);
 
 // "Dodanih:      1.234 zapisov!": the count right-aligned in 10 with full

@@ -11,6 +11,7 @@
 #include "runtime/stdfiles.h"
 #include "runtime/ui.h"
 #include "transfer/change_log.h"
+#include "transfer/commit_pacer.h"
 #include "transfer/exchange_names.h"
 #include "transfer/export_steps.h"
 #include "transfer/import_steps.h"
@@ -38,7 +39,7 @@ class OffersUpdatingImport final : public rt::BatchProcedure {
     // Exclusively when nobody else has the offers open; otherwise the run
     // opens them shared and the offers may be edited meanwhile.
     RecordFile& offers = ctx().file(FileId::Paralela);
-    if (offers.open(OpenMode::exclusive())) offers.stream();
+    heldAlone_ = offers.open(OpenMode::exclusive()) && offers.stream();
     BatchProcedure::begin();
   }
 
@@ -57,6 +58,7 @@ class OffersUpdatingImport final : public rt::BatchProcedure {
   void prepare(rt::BatchRun&) override {
     log_.recreate(ctx());
     rows_ = pending_ = 0;
+    pacer_.start(heldAlone_);
   }
 
   rt::BatchSource& source() override { return source_; }
@@ -72,7 +74,7 @@ class OffersUpdatingImport final : public rt::BatchProcedure {
     }
     update(source_.row());
     log_.append(ctx());
-    if (lastOfBatch(run)) commit();
+    if (lastOfBatch(run) && pacer_.dueAtBatchEnd()) commit();
   }
 
   void update(const dbf::Record& row) {
@@ -140,6 +142,8 @@ class OffersUpdatingImport final : public rt::BatchProcedure {
   DbfFile table_;
   TableSource source_;
   RecordBuffer asRead_{FileId::Paralela};
+  CommitPacer pacer_;
+  bool heldAlone_ = false;
   bool held_ = false;
   std::int64_t rows_ = 0, pending_ = 0;
 };

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -30,9 +31,9 @@ fs::path tendrixBinary() {
   return fs::read_symlink("/proc/self/exe", ec).parent_path().parent_path() / "src" / "app" / "tendrix";
 }
 
-pid_t startImport(const fs::path& folder) {
+pid_t startImport(const fs::path& folder, const char* procedure = "uvparaladd") {
   const std::string binary = tendrixBinary().string(), dirText = folder.string();
-  std::vector<std::string> args = {binary, "run", "uvparaladd", "--dir", dirText};
+  std::vector<std::string> args = {binary, "run", procedure, "--dir", dirText};
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
@@ -50,6 +51,25 @@ std::uintmax_t sizeOf(const fs::path& p) {
   std::error_code ec;
   auto n = fs::file_size(p, ec);
   return ec ? 0 : n;
+}
+
+// Kills the process once the change log holds `bytes`; true when it was
+// killed while still running.
+bool killWhenLogHolds(pid_t pid, const fs::path& log, std::uintmax_t bytes) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  int status = 0;
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (waitpid(pid, &status, WNOHANG) == pid) return false;  // finished before the moment came
+    if (sizeOf(log) >= bytes) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      return WIFSIGNALED(status);
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, &status, 0);
+  return false;
 }
 
 class KilledImport : public ImportTest {};
@@ -76,19 +96,7 @@ TEST_F(KilledImport, LeavesAWholeOffersFileAndAWholeBackup) {
 
     pid_t pid = startImport(dir.path());
     ASSERT_GT(pid, 0);
-    bool killedWhileRunning = false;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    int status = 0;
-    while (std::chrono::steady_clock::now() < deadline) {
-      if (waitpid(pid, &status, WNOHANG) == pid) break;  // finished before the moment came
-      if (sizeOf(dir / "LOG.DBF") >= killAt) {
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
-        killedWhileRunning = WIFSIGNALED(status);
-        break;
-      }
-      std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
+    const bool killedWhileRunning = killWhenLogHolds(pid, dir / "LOG.DBF", killAt);
     if (killAt < logFull / 2 + 1) {
       EXPECT_TRUE(killedWhileRunning);
     }
@@ -109,6 +117,39 @@ TEST_F(KilledImport, LeavesAWholeOffersFileAndAWholeBackup) {
   run("uvparaladd");
   EXPECT_EQ(offers().size(), 2u);
   EXPECT_FALSE(fs::exists(dir / "paralela.uvoz"));
+}
+
+// An update in place killed midway leaves every offer there, and the
+// offers it had committed are the first rows' offers: each one either
+// with its new price or as it was.
+TEST_F(KilledImport, AnUpdateLeavesEveryOfferWholeWithTheRowsCommittedSoFar) {
+  ASSERT_TRUE(fs::exists(tendrixBinary())) << tendrixBinary();
+  constexpr int kRows = 60000;
+  std::vector<Paralela> stored(kRows, blankOffer());
+  std::vector<TableRow> rows(kRows);
+  for (int i = 0; i < kRows; ++i) {
+    char code[8];
+    std::snprintf(code, sizeof code, "M%05d", i);
+    stored[std::size_t(i)].sifr = i + 1;
+    stored[std::size_t(i)].idzdr = code;
+    stored[std::size_t(i)].ncena = Decimal(1);
+    rows[std::size_t(i)].idzdr = code;
+    rows[std::size_t(i)].ncena = "5";
+  }
+  writeOffers(stored);
+  writeTable(rows);
+
+  pid_t pid = startImport(dir.path(), "uvparvdat");
+  ASSERT_GT(pid, 0);
+  EXPECT_TRUE(killWhenLogHolds(pid, dir / "LOG.DBF", 162u * (kRows / 2)));
+
+  auto now = offers();
+  ASSERT_EQ(now.size(), std::size_t(kRows));
+  std::size_t updated = 0;
+  while (updated < now.size() && now[updated].ncena.get() == Decimal(5)) ++updated;
+  for (std::size_t i = updated; i < now.size(); ++i)
+    ASSERT_EQ(std::memcmp(&now[i], &stored[i], sizeof(Paralela)), 0) << "offer " << i << " of " << updated;
+  EXPECT_LT(updated, std::size_t(kRows));
 }
 
 }  // namespace
