@@ -12,6 +12,7 @@
 #include "transfer/export_steps.h"
 #include "transfer/import_steps.h"
 #include "transfer/imports.h"
+#include "transfer/item_places.h"
 #include "transfer/offer_rows.h"
 #include "transfer/replacing_import.h"
 
@@ -66,14 +67,11 @@ class CsvOffersImport final : public ReplacingImport {
   // The first item with the offer's code gives its group, subgroup and lot;
   // an unknown code is told, and the offer goes in under 0/0/0.
   void placeUnderItem(Paralela& offer) {
-    RecordBuffer& item = ctx().buf(FileId::Podatki);
-    item.clear();
-    item.as<Podatki>().sifr = offer.sifr.get();
-    if (ctx().file(FileId::Podatki).get(Key::POD_KSIFR, item)) {
-      const auto& pod = item.as<Podatki>();
-      offer.skup = pod.skup.get();
-      offer.posk = pod.posk.get();
-      offer.sklop = pod.sklop.get();
+    if (!items_.loaded()) items_.load(ctx());  // a failed read leaves the look-ups to the file
+    if (auto place = items_.find(ctx(), offer.sifr.get())) {
+      offer.skup = place->skup;
+      offer.posk = place->posk;
+      offer.sklop = place->sklop;
       return;
     }
     ui().message(rt::Message{"Napaka", "Ne najdem zdravila s šifro: " + std::to_string(offer.sifr.get()) + " !",
@@ -82,6 +80,7 @@ class CsvOffersImport final : public ReplacingImport {
 
   rt::SemicolonFile csv_;
   CsvSource source_;
+  ItemPlaces items_;
 };
 
 }  // namespace

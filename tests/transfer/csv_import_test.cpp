@@ -109,6 +109,22 @@ TEST_F(CsvImport, AMedicineTheRegistryDoesNotKnowKeepsOnlyItsOfferedPrice) {
   EXPECT_EQ(got[0].pakiranje.get(), 0);
 }
 
+TEST_F(CsvImport, OfItemsSharingACodeTheFirstPlacesTheOfferAndCodeZeroIsNoItem) {
+  writeItems({{7, 7, 7, 555}, {8, 8, 8, 555}, {9, 9, 9, 0}});
+  writeCsv("555;AB1234;1;0;9,5\r\n0;AB1234;1;0;9,5\r\n555;AB1234;2;0;9,5\r\n");
+  run("uvcsvparaladd");
+  auto got = offers();
+  ASSERT_EQ(got.size(), 3u);
+  for (std::size_t i : {0u, 2u}) {
+    EXPECT_EQ(got[i].skup.get(), 7);
+    EXPECT_EQ(got[i].posk.get(), 7);
+    EXPECT_EQ(got[i].sklop.get(), 7);
+  }
+  EXPECT_EQ(got[1].skup.get(), 0);
+  EXPECT_EQ(got[1].sklop.get(), 0);
+  EXPECT_EQ(lines()[1], "Napaka: Ne najdem zdravila s šifro: 0 !");
+}
+
 TEST_F(CsvImport, TenLinesGiveElevenLogRows) {
   std::string lines10;
   for (int i = 0; i < 10; ++i) lines10 += "1234;AB1234;" + std::to_string(10 + i) + ";0;9,5\r\n";
