@@ -7,6 +7,7 @@
 #include "runtime/error_text.h"
 #include "runtime/ui.h"
 #include "transfer/exchange_names.h"
+#include "transfer/paraldbf_columns.h"
 
 namespace tdx::transfer {
 
@@ -28,36 +29,39 @@ void ChangeLog::recreate(rt::Context& ctx) {
     return;
   }
   record_.clear();
-  record_.setText("IMEZD", kHeading);
+  record_.setText(logColumns().imezd, kHeading);
   append(ctx);
   record_.clear();
 }
 
 void ChangeLog::fillFromRow(const dbf::Record& row, const Paralela& capped) {
-  record_.setText("IMEZD", row.text("IMEZD"));
-  record_.setText("IDZDR", row.text("IDZDR"));
-  record_.setNumber("CENAJAZMP", capped.ncena_az.get());
-  record_.setNumber("NCENA", row.number("NCENA"));
-  record_.setNumber("POPUST", row.number("POPUST"));
-  record_.setNumber("PDDV", row.number("PDDV"));
-  record_.setText("SIFR", row.text("SIFR"));
-  record_.setNumber("SKUP", row.number("SKUP"));
-  record_.setNumber("POSK", row.number("POSK"));
-  record_.setNumber("SKLOP", row.number("SKLOP"));
+  const ParaldbfColumns& col = paraldbfColumns();
+  const LogColumns& log = logColumns();
+  record_.setText(log.imezd, row.text(col.imezd));
+  record_.setText(log.idzdr, row.text(col.idzdr));
+  record_.setNumber(log.cenajazmp, capped.ncena_az.get());
+  record_.setNumber(log.ncena, row.number(col.ncena));
+  record_.setNumber(log.popust, row.number(col.popust));
+  record_.setNumber(log.pddv, row.number(col.pddv));
+  record_.setText(log.sifr, row.text(col.sifr));
+  record_.setNumber(log.skup, row.number(col.skup));
+  record_.setNumber(log.posk, row.number(col.posk));
+  record_.setNumber(log.sklop, row.number(col.sklop));
 }
 
 void ChangeLog::fillFromLine(const Zdravnet& registry, std::string_view idzdr, const Decimal& offered,
                              const Paralela& capped) {
-  record_.setText("IMEZD", registry.imeregistr.view());  // its first 100 characters
-  record_.setText("IDZDR", idzdr);
-  record_.setNumber("CENAJAZMP", capped.ncena_az.get());
-  record_.setNumber("NCENA", offered);
-  record_.setNumber("POPUST", capped.popust.get());
-  record_.setNumber("PDDV", capped.pddv.get());
-  record_.setText("SIFR", std::to_string(capped.sifr.get()));
-  record_.setNumber("SKUP", capped.skup.get());
-  record_.setNumber("POSK", capped.posk.get());
-  record_.setNumber("SKLOP", capped.sklop.get());
+  const LogColumns& log = logColumns();
+  record_.setText(log.imezd, registry.imeregistr.view());  // its first 100 characters
+  record_.setText(log.idzdr, idzdr);
+  record_.setNumber(log.cenajazmp, capped.ncena_az.get());
+  record_.setNumber(log.ncena, offered);
+  record_.setNumber(log.popust, capped.popust.get());
+  record_.setNumber(log.pddv, capped.pddv.get());
+  record_.setText(log.sifr, std::to_string(capped.sifr.get()));
+  record_.setNumber(log.skup, capped.skup.get());
+  record_.setNumber(log.posk, capped.posk.get());
+  record_.setNumber(log.sklop, capped.sklop.get());
 }
 
 bool ChangeLog::append(rt::Context& ctx) {

@@ -21,7 +21,7 @@ bool MedicineIndex::load(rt::Context& ctx) {
   while (registry.next(buf)) {
     const Zdravnet& m = buf.as<Zdravnet>();
     if (m.idzdr.blank()) continue;  // the key leaves blank codes out
-    byCode_.emplace(keyOf(m.idzdr.raw()), m);
+    if (byCode_.try_emplace(keyOf(m.idzdr.raw()), std::uint32_t(medicines_.size())).second) medicines_.push_back(m);
   }
   if (registry.error().code != err::EndOfFile) {
     error_ = registry.error();
@@ -33,7 +33,7 @@ bool MedicineIndex::load(rt::Context& ctx) {
 const Zdravnet* MedicineIndex::find(std::string_view idzdr) const {
   if (cp1250::trimRight(idzdr).empty()) return nullptr;
   auto it = byCode_.find(keyOf(idzdr));
-  return it == byCode_.end() ? nullptr : &it->second;
+  return it == byCode_.end() ? nullptr : &medicines_[it->second];
 }
 
 }  // namespace tdx::transfer

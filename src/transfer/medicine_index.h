@@ -8,9 +8,11 @@
 // regard to case (the same folding the key uses), trailing blanks not
 // counting, and a blank code never.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "records/errors.h"
 #include "records/layouts.h"
@@ -30,7 +32,10 @@ class MedicineIndex {
   const err::Error& error() const { return error_; }
 
  private:
-  std::unordered_map<std::string, Zdravnet> byCode_;  // by the key's folded code
+  // The records apart from the look-up, so that a look-up walks small
+  // nodes and touches one record of a kilobyte only when it finds it.
+  std::vector<Zdravnet> medicines_;
+  std::unordered_map<std::string, std::uint32_t> byCode_;  // by the key's folded code
   bool loaded_ = false;
   err::Error error_;
 };

@@ -6,6 +6,7 @@
 #include "exchange/csv_reader.h"
 #include "exchange/exchange_error.h"
 #include "exchange/number_text.h"
+#include "transfer/paraldbf_columns.h"
 
 namespace tdx::transfer {
 
@@ -76,32 +77,34 @@ err::Error finish(Filler& f, Paralela& offer) {
 }  // namespace
 
 err::Error setOfferItemFromRow(const dbf::Record& row, Paralela& offer) {
+  const ParaldbfColumns& col = paraldbfColumns();
   Filler f(offer);
   Paralela& p = f.work();
-  f.truncated(p.skup, row.number("SKUP"), "PARALDBF.SKUP", "PAR:SKUP");
-  f.truncated(p.posk, row.number("POSK"), "PARALDBF.POSK", "PAR:POSK");
-  f.truncated(p.sklop, row.number("SKLOP"), "PARALDBF.SKLOP", "PAR:SKLOP");
-  f.rounded(p.sifr, readNumber(row.text("SIFR")), "PARALDBF.SIFR", "PAR:SIFR");
-  p.imezd = row.text("IMEZD");
-  p.proiz = row.text("PROIZ");
-  p.prpak = row.text("PRPAK");
-  p.ean = row.text("EAN");
-  p.idzdr = row.text("IDZDR");
+  f.truncated(p.skup, row.number(col.skup), "PARALDBF.SKUP", "PAR:SKUP");
+  f.truncated(p.posk, row.number(col.posk), "PARALDBF.POSK", "PAR:POSK");
+  f.truncated(p.sklop, row.number(col.sklop), "PARALDBF.SKLOP", "PAR:SKLOP");
+  f.rounded(p.sifr, readNumber(row.text(col.sifr)), "PARALDBF.SIFR", "PAR:SIFR");
+  p.imezd = row.text(col.imezd);
+  p.proiz = row.text(col.proiz);
+  p.prpak = row.text(col.prpak);
+  p.ean = row.text(col.ean);
+  p.idzdr = row.text(col.idzdr);
   return finish(f, offer);
 }
 
 err::Error setOfferPricesFromRow(const dbf::Record& row, Paralela& offer) {
+  const ParaldbfColumns& col = paraldbfColumns();
   Filler f(offer);
   Paralela& p = f.work();
-  f.decimal(p.ncena, row.number("NCENA"), "PARALDBF.NCENA", "PAR:NCENA");
-  f.decimal(p.popust, row.number("POPUST"), "PARALDBF.POPUST", "PAR:POPUST");
-  f.decimal(p.pddv, row.number("PDDV"), "PARALDBF.PDDV", "PAR:PDDV");
+  f.decimal(p.ncena, row.number(col.ncena), "PARALDBF.NCENA", "PAR:NCENA");
+  f.decimal(p.popust, row.number(col.popust), "PARALDBF.POPUST", "PAR:POPUST");
+  f.decimal(p.pddv, row.number(col.pddv), "PARALDBF.PDDV", "PAR:PDDV");
   // A factor of 0 would zero every derived price: it means "no correction".
-  const Decimal factor = row.number("KFAKTOR").rounded(6);
+  const Decimal factor = row.number(col.kfaktor).rounded(6);
   f.decimal(p.kfaktor, factor.isZero() ? Decimal(1) : factor, "PARALDBF.KFAKTOR", "PAR:KFAKTOR");
-  f.truncated(p.sort, row.number("SORT"), "PARALDBF.SORT", "PAR:SORT");
-  f.truncated(p.pakiranje, row.number("PAKIR"), "PARALDBF.PAKIR", "PAR:PAKIRANJE");
-  p.em = row.text("EM");
+  f.truncated(p.sort, row.number(col.sort), "PARALDBF.SORT", "PAR:SORT");
+  f.truncated(p.pakiranje, row.number(col.pakir), "PARALDBF.PAKIR", "PAR:PAKIRANJE");
+  p.em = row.text(col.em);
   return finish(f, offer);
 }
 

@@ -9,6 +9,7 @@
 #include "transfer/import_steps.h"
 #include "transfer/imports.h"
 #include "transfer/offer_rows.h"
+#include "transfer/paraldbf_columns.h"
 #include "transfer/replacing_import.h"
 #include "transfer/table_source.h"
 
@@ -35,7 +36,8 @@ class OffersReplacingImport final : public ReplacingImport {
 
   void row(rt::BatchRun&) override {
     const dbf::Record& row = source_.row();
-    const std::string code(cp1250::toUtf8(cp1250::trimRight(row.text("SIFR"))));
+    const ParaldbfColumns& col = paraldbfColumns();
+    const std::string code(cp1250::toUtf8(cp1250::trimRight(row.text(col.sifr))));
     RecordBuffer& buf = ctx().buf(FileId::Paralela);
     buf.clear();
     log().clearRecord();

@@ -18,6 +18,7 @@
 #include "transfer/medicine_index.h"
 #include "transfer/imports.h"
 #include "transfer/offer_rows.h"
+#include "transfer/paraldbf_columns.h"
 #include "transfer/table_source.h"
 
 namespace tdx::transfer {
@@ -78,12 +79,13 @@ class OffersUpdatingImport final : public rt::BatchProcedure {
   }
 
   void update(const dbf::Record& row) {
+  const ParaldbfColumns& col = paraldbfColumns();
     RecordFile& offers = ctx().file(FileId::Paralela);
     RecordBuffer& buf = ctx().buf(FileId::Paralela);
-    const std::string code(cp1250::toUtf8(cp1250::trimRight(row.text("SIFR"))));
+    const std::string code(cp1250::toUtf8(cp1250::trimRight(row.text(col.sifr))));
     buf.clear();
     log_.clearRecord();
-    buf.as<Paralela>().idzdr = row.text("IDZDR");
+    buf.as<Paralela>().idzdr = row.text(col.idzdr);
     if (!offers.get(Key::PAR_KIDZDR, buf)) {
       // A row without its offer changes nothing, yet it was handled.
       if (offers.error().code != err::RecordNotFound) reportFailedRow(ctx(), offers.error(), code);
@@ -92,8 +94,8 @@ class OffersUpdatingImport final : public rt::BatchProcedure {
     }
     asRead_ = buf;
     Paralela& offer = buf.as<Paralela>();  // the found offer's bytes are new ones
-    if (row.number("NCENA").sign() > 0) {
-      if (allowedVat(row.number("PDDV"))) {
+    if (row.number(col.ncena).sign() > 0) {
+      if (allowedVat(row.number(col.pddv))) {
         err::Error refused = setOfferPricesFromRow(row, offer);
         if (!refused) {
           auto priced = price::applyImportRules(offer, findMedicine(ctx(), registry_, offer.idzdr.raw()));
@@ -105,7 +107,7 @@ class OffersUpdatingImport final : public rt::BatchProcedure {
           return;
         }
       } else {
-        ui().message(rt::Message{"Napaka", "Napačna stopnja DDV! Šifra zdravila: " + cp1250::toUtf8(row.text("SIFR")),
+        ui().message(rt::Message{"Napaka", "Napačna stopnja DDV! Šifra zdravila: " + cp1250::toUtf8(row.text(col.sifr)),
                                  rt::Icon::Stop, {rt::btn::Ok}, 0});
       }
     }
