@@ -568,8 +568,7 @@ bool RecordFile::add(RecordBuffer& buf) {
 }
 
 bool RecordFile::put(RecordBuffer& buf) {
-  auto& s = *impl_;
-  if (!s.db) {
+  if (!impl_->db) {
     error_ = err::Error::of(err::FileNotOpen);
     return false;
   }
@@ -577,12 +576,17 @@ bool RecordFile::put(RecordBuffer& buf) {
     error_ = notOurs(*def_, buf);
     return false;
   }
+  return writeBack(buf, impl_->schema.updateSql());
+}
+
+bool RecordFile::writeBack(RecordBuffer& buf, const std::string& updateSql) {
+  auto& s = *impl_;
   if (!current_) {
     error_ = err::Error::of(err::EndOfFile);
     return false;
   }
   if ((error_ = beginWrite(s))) return false;
-  sqlite3_stmt* stmt = s.stmts.get(s.handle(), s.schema.updateSql());
+  sqlite3_stmt* stmt = s.stmts.get(s.handle(), updateSql);
   if (!stmt) {
     error_ = fromSqlite(s.handle(), sqlite3_errcode(s.handle()), Phase::Write);
     return false;

@@ -210,6 +210,9 @@ class RecordFile {
 
  private:
   friend class OrderedView;
+  // put() and putChanged() after their own checks: runs `updateSql` (the
+  // record bound as for a full update) over the current record.
+  bool writeBack(RecordBuffer& buf, const std::string& updateSql);
   const FileDef* def_;
   std::filesystem::path folder_;
   std::unique_ptr<Impl> impl_;

@@ -44,8 +44,7 @@ std::string partialUpdateSql(const Schema& schema, const RecordBuffer& buf, cons
 }  // namespace
 
 bool RecordFile::putChanged(RecordBuffer& buf, const RecordBuffer& asRead) {
-  auto& s = *impl_;
-  if (!s.db) {
+  if (!impl_->db) {
     error_ = err::Error::of(err::FileNotOpen);
     return false;
   }
@@ -54,66 +53,7 @@ bool RecordFile::putChanged(RecordBuffer& buf, const RecordBuffer& asRead) {
                                 "a record of " + std::string(buf.def().label) + " given to " + std::string(def_->label));
     return false;
   }
-  if (!current_) {
-    error_ = err::Error::of(err::EndOfFile);
-    return false;
-  }
-  // The same preconditions as any write of this open.
-  if (s.readOnly) {
-    error_ = err::Error::of(err::AccessDenied);
-    return false;
-  }
-  if (s.sealed && !s.exclusive) {
-    error_ = err::Error::driver(err::AccessDenied, 0,
-                                std::string(def_->diskName) + " is changed only when opened exclusively");
-    return false;
-  }
-  if (s.streaming && !s.inTransaction) {
-    int rc = exec(s.handle(), "BEGIN IMMEDIATE");
-    if (rc != SQLITE_OK) {
-      error_ = fromSqlite(s.handle(), rc, Phase::Write);
-      return false;
-    }
-    s.inTransaction = true;
-  }
-
-  int changed = 0;
-  error_.clear();
-  if (sqlite3_stmt* stmt = s.stmts.get(s.handle(), partialUpdateSql(s.schema, buf, asRead))) {
-    StmtUse use(stmt);
-    if (!(error_ = bindRecord(stmt, s.schema, buf))) {
-      const int p = int(def_->fields.size() + s.schema.derived().size()) + 1;
-      sqlite3_bind_int64(stmt, p, current_.id);
-      sqlite3_bind_int64(stmt, p + 1, s.currentRev);
-      int rc = sqlite3_step(stmt);
-      if (rc != SQLITE_DONE) error_ = fromSqlite(s.handle(), rc, Phase::Write);
-      else changed = sqlite3_changes(s.handle());
-    }
-  } else {
-    error_ = fromSqlite(s.handle(), sqlite3_errcode(s.handle()), Phase::Write);
-  }
-  // As after any write: the read-ahead may be stale, and a failure may have
-  // rolled the streamed transaction back.
-  s.dropReadAhead();
-  if (changed > 0) s.dirty = true;
-  if (s.inTransaction && sqlite3_get_autocommit(s.handle())) s.inTransaction = false;
-  if (error_) return false;
-  if (changed > 0) {
-    ++s.currentRev;
-    return true;
-  }
-  // Nothing matched the revision we read: the record changed or went away.
-  Row theirs(*def_);
-  bool found = false;
-  if ((error_ = readById(s.handle(), s.stmts, s.schema, current_.id, theirs, found))) return false;
-  if (!found) {
-    error_ = err::Error::of(err::RecordNotFound);
-    return false;
-  }
-  buf = std::move(theirs.record);
-  s.currentRev = theirs.rev;
-  error_ = err::Error::of(err::ChangedByOther);
-  return false;
+  return writeBack(buf, partialUpdateSql(impl_->schema, buf, asRead));
 }
 
 }  // namespace tdx
