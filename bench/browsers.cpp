@@ -39,6 +39,7 @@
 #include "runtime/qt_ui.h"
 #include "runtime/stdfiles.h"
 #include "tender/items_browser.h"
+#include "ratio_reporter.h"
 
 namespace {
 
@@ -248,18 +249,6 @@ BENCHMARK(BM_OpenItemsBrowserQt)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenRegistryBrowserSelect)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RegistryPaging)->Unit(benchmark::kMillisecond);
 
-// Keeps each benchmark's real time per iteration for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  using Run = benchmark::BenchmarkReporter::Run;
-  std::map<std::string, double> times;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const auto& r : runs)
-      if (r.run_type == Run::RT_Iteration) times[r.run_name.function_name] = r.GetAdjustedRealTime();
-  }
-};
-
 }  // namespace
 
 // Each registry size is measured in a fresh process of this program, so
@@ -292,7 +281,7 @@ int main(int argc, char** argv) {
   std::printf("Writing the demo tenders (20,000 items, 30,000 medicines, 100,000 offers)...\n");
   large();
   smallRegistry();
-  RatioReporter reporter;
+  tdx::bench::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   auto& t = reporter.times;
   double base = t["BM_StorePageBaseline"];

@@ -15,6 +15,7 @@
 
 #include "exchange/dbf_table.h"
 #include "exchange/ntx_build.h"
+#include "ratio_reporter.h"
 
 namespace {
 
@@ -131,22 +132,11 @@ BENCHMARK(BM_TableWrite)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_TableRead)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_NtxBuild)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-// Keeps each benchmark's real time per iteration for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const auto& r : runs)
-      if (r.run_type == Run::RT_Iteration) times[r.run_name.function_name] = r.GetAdjustedRealTime();
-  }
-  std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  tdx::bench::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   auto& t = reporter.times;
   auto ratio = [&](const char* what, const char* name) {

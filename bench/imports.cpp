@@ -33,6 +33,7 @@
 #include "runtime/headless_ui.h"
 #include "runtime/procedure.h"
 #include "transfer/register.h"
+#include "ratio_reporter.h"
 
 namespace {
 
@@ -257,21 +258,11 @@ BENCHMARK(BM_Uvcsvparaladd)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRe
 BENCHMARK(BM_Uvparaladd)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_Uvparvdat)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const auto& r : runs)
-      if (r.run_type == Run::RT_Iteration) times[r.run_name.function_name] = r.GetAdjustedRealTime();
-  }
-  std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  tdx::bench::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   auto& t = reporter.times;
   const double plain = t["BM_PlainSqliteLoad"];

@@ -25,6 +25,7 @@
 #include "runtime/qt_program.h"
 #include "runtime/qt_ui.h"
 #include "runtime/qt_window_host.h"
+#include "ratio_reporter.h"
 
 namespace {
 
@@ -102,18 +103,6 @@ BENCHMARK(BM_IndexRebuildBaseline)->Unit(benchmark::kMillisecond)->Iterations(5)
 BENCHMARK(BM_EmptyWindowBaseline)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_StartToFrameShown)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-// Keeps each benchmark's real time per iteration for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  using Run = benchmark::BenchmarkReporter::Run;
-  std::map<std::string, double> times;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const auto& r : runs)
-      if (r.run_type == Run::RT_Iteration) times[r.run_name.function_name] = r.GetAdjustedRealTime();
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -127,7 +116,7 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   std::printf("Writing the demo tender (%lld items)...\n", static_cast<long long>(kItems));
   tender();
-  RatioReporter reporter;
+  tdx::bench::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   auto& t = reporter.times;
   double rebuild = t["BM_IndexRebuildBaseline"], window = t["BM_EmptyWindowBaseline"], start = t["BM_StartToFrameShown"];
